@@ -1,0 +1,27 @@
+// Helpers shared by the test programs.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace testsupport {
+
+// Folder of the running test program (build/bin), with a trailing backslash.
+std::string ProgramDir();
+
+// A fresh, empty folder under the system temp folder, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }  // no trailing backslash
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace testsupport
