@@ -1,0 +1,6 @@
+// The DLL's entry point; the logic lives in DriverDllMain.
+#include "module.h"
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+    return DriverDllMain(module, reason, reserved);
+}

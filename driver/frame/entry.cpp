@@ -1,0 +1,66 @@
+// Module entry: the system-wide attach count and platform detection.
+#include "module.h"
+
+extern "C" {
+uint32_t g_attachCount DEV_SHARED = 0;
+uint16_t g_platformId DEV_SHARED = 0;
+HMODULE g_driverModule;
+}
+
+namespace {
+// Whether this process's attach succeeded; a detach that follows a failed
+// attach must not count.
+bool s_attached;
+
+BOOL DefaultRuntimeInit(HINSTANCE, DWORD, LPVOID) {
+    // The compiler's start-up code has already run before DllMain.
+    return TRUE;
+}
+
+DevRuntimeInitHook s_runtimeInit = DefaultRuntimeInit;
+}  // namespace
+
+extern "C" {
+
+DevRuntimeInitHook DevSetRuntimeInit(DevRuntimeInitHook hook) {
+    DevRuntimeInitHook old = s_runtimeInit;
+    s_runtimeInit = hook ? hook : DefaultRuntimeInit;
+    return old;
+}
+
+uint16_t GetPlatformId(void) {
+    DWORD v = DevGetVersionWord();
+    if (!(v & 0x80000000u)) return DEV_PLATFORM_NT;
+    uint32_t major = v & 0xff, minor = (v >> 8) & 0xff;
+    return (major * 256 + minor >= 0x400) ? DEV_PLATFORM_WIN95 : DEV_PLATFORM_WIN32S;
+}
+
+BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        if (g_attachCount == 0) {
+            if (!s_runtimeInit(module, reason, reserved)) {
+                DevMessageBox(nullptr, "Rastrel Driver, CRT_INIT Failed", "FATAL ERROR",
+                              MB_ICONHAND);
+                return FALSE;
+            }
+            g_driverModule = module;
+            ThunkInitialize();
+        } else {
+            // Later processes only count; their handle is still their own.
+            g_driverModule = module;
+        }
+        ++g_attachCount;
+        s_attached = true;
+        return TRUE;
+    case DLL_PROCESS_DETACH:
+        if (!s_attached) return TRUE;
+        s_attached = false;
+        if (g_attachCount > 0 && --g_attachCount == 0) ThunkTerminate();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // extern "C"
