@@ -1,0 +1,98 @@
+// The trapezoid interface records that the rendering library hands to
+// procedure slot 16, shared by every pixel family. The library writes them;
+// the rasterizers only read them. Layouts are fixed byte for byte.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// One segment of one side of a trapezoid. A side is an array of these,
+// 136 bytes apart. Right-side records carry only x, dxdy and rowCount.
+struct DevTrapEdge {
+    uint32_t x;          // 0: 16.16, edge x on the record's first row
+    uint32_t y;          // 4: 16.16, first row; first left record only
+    uint32_t z;          // 8: depth, 12 fraction bits, at the left end
+    uint32_t ch0;        // 12: 8.16 red / colour index / MM, MS intensity
+    uint32_t ch1;        // 16: 8.16 green / MS additive term
+    uint32_t ch2;        // 20: 8.16 blue
+    uint32_t unused6;    // 24
+    uint32_t u;          // 28: 21 fraction bits, at the left end
+    uint32_t v;          // 32
+    uint32_t unused9[2]; // 36
+    uint32_t dxdy;       // 44: 16.16, x change per row
+    int32_t rowCount;    // 48: rows this record covers, not negative
+    uint32_t unused13[9];// 52
+    uint32_t uStepX;     // 88: perspective: u step per pixel at the left end
+    uint32_t uStepY;     // 92: u change per row at fixed x
+    uint32_t vStepX;     // 96
+    uint32_t vStepY;     // 100
+    uint32_t unused26[8];// 104
+};
+
+// Per-pixel and per-row increments, constant over one call.
+struct DevTrapGradients {
+    uint32_t dzdx;       // 0: signed, 12 fraction bits
+    uint32_t dzdy;       // 4
+    uint32_t dch0dx;     // 8: signed 8.16
+    uint32_t dch1dx;     // 12
+    uint32_t dch2dx;     // 16
+    uint32_t unused5;    // 20
+    uint32_t dudx;       // 24: affine texture, 21 fraction bits
+    uint32_t dvdx;       // 28
+    uint32_t unused8[2]; // 32
+    uint32_t dch0dy;     // 40
+    uint32_t dch1dy;     // 44
+    uint32_t dch2dy;     // 48
+    uint32_t unused13;   // 52
+    uint32_t dudy;       // 56
+    uint32_t dvdy;       // 60
+    uint32_t unused16[2];// 64
+    uint32_t d2udx2;     // 72: perspective second differences
+    uint32_t d2udxdy;    // 76
+    uint32_t d2udy2;     // 80
+    uint32_t d2vdx2;     // 84
+    uint32_t d2vdxdy;    // 88
+    uint32_t d2vdy2;     // 92
+};
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif
+
+static_assert(sizeof(DevTrapEdge) == 136, "DevTrapEdge");
+static_assert(offsetof(DevTrapEdge, y) == 4, "");
+static_assert(offsetof(DevTrapEdge, z) == 8, "");
+static_assert(offsetof(DevTrapEdge, ch0) == 12, "");
+static_assert(offsetof(DevTrapEdge, ch1) == 16, "");
+static_assert(offsetof(DevTrapEdge, ch2) == 20, "");
+static_assert(offsetof(DevTrapEdge, u) == 28, "");
+static_assert(offsetof(DevTrapEdge, v) == 32, "");
+static_assert(offsetof(DevTrapEdge, dxdy) == 44, "");
+static_assert(offsetof(DevTrapEdge, rowCount) == 48, "");
+static_assert(offsetof(DevTrapEdge, uStepX) == 88, "");
+static_assert(offsetof(DevTrapEdge, uStepY) == 92, "");
+static_assert(offsetof(DevTrapEdge, vStepX) == 96, "");
+static_assert(offsetof(DevTrapEdge, vStepY) == 100, "");
+
+static_assert(sizeof(DevTrapGradients) == 96, "DevTrapGradients");
+static_assert(offsetof(DevTrapGradients, dzdy) == 4, "");
+static_assert(offsetof(DevTrapGradients, dch0dx) == 8, "");
+static_assert(offsetof(DevTrapGradients, dch1dx) == 12, "");
+static_assert(offsetof(DevTrapGradients, dch2dx) == 16, "");
+static_assert(offsetof(DevTrapGradients, dudx) == 24, "");
+static_assert(offsetof(DevTrapGradients, dvdx) == 28, "");
+static_assert(offsetof(DevTrapGradients, dch0dy) == 40, "");
+static_assert(offsetof(DevTrapGradients, dch1dy) == 44, "");
+static_assert(offsetof(DevTrapGradients, dch2dy) == 48, "");
+static_assert(offsetof(DevTrapGradients, dudy) == 56, "");
+static_assert(offsetof(DevTrapGradients, dvdy) == 60, "");
+static_assert(offsetof(DevTrapGradients, d2udx2) == 72, "");
+static_assert(offsetof(DevTrapGradients, d2udxdy) == 76, "");
+static_assert(offsetof(DevTrapGradients, d2udy2) == 80, "");
+static_assert(offsetof(DevTrapGradients, d2vdx2) == 84, "");
+static_assert(offsetof(DevTrapGradients, d2vdxdy) == 88, "");
+static_assert(offsetof(DevTrapGradients, d2vdy2) == 92, "");

@@ -1,0 +1,233 @@
+// Every 8-bit untextured trapezoid variant against the reference, and the
+// worked values the routines must reproduce.
+#include "bpp08/bpp08_trapezoids.h"
+#include "canvas.h"
+#include "reference.h"
+#include "trap_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <math.h>
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+const DevTrapVariant& Variant(const char* name) {
+    for (uint32_t i = 0; i < g_bpp08TrapVariantCount; ++i)
+        if (std::string(g_bpp08TrapVariants[i].name) == name) return g_bpp08TrapVariants[i];
+    ADD_FAILURE() << "no variant " << name;
+    return g_bpp08TrapVariants[0];
+}
+
+// The flat routines without depth must not read the gradients at all.
+DevTrapGradients* GradFor(uint32_t key, DevTrapGradients* g) {
+    return (key & (DEV_SMOOTH | DEV_DEPTH)) ? g : nullptr;
+}
+
+void SetPattern(DevContext* ctx, uint32_t even, uint32_t odd) {
+    memcpy(ctx->fillPattern, &even, 4);
+    memcpy(ctx->fillPattern + 8, &odd, 4);
+}
+
+TEST(RasterTrap, TableListsTheSixteenUntexturedRoutinesByKey) {
+    const struct { const char* name; uint32_t key; } expected[] = {
+        {"BPP08_DevTrapezoidsFs", 0x0},        {"BPP08_DevTrapezoidsFsZ", 0x8},
+        {"BPP08_DevTrapezoidsFsD", 0x1000},    {"BPP08_DevTrapezoidsFsZD", 0x1008},
+        {"BPP08_DevTrapezoidsSs", 0x1},        {"BPP08_DevTrapezoidsSsZ", 0x9},
+        {"BPP08_DevTrapezoidsSsD", 0x1001},    {"BPP08_DevTrapezoidsSsZD", 0x1009},
+        {"BPP08_DevTrapezoidsFsI", 0x100000},  {"BPP08_DevTrapezoidsFsIZ", 0x100008},
+        {"BPP08_DevTrapezoidsFsID", 0x101000}, {"BPP08_DevTrapezoidsFsIZD", 0x101008},
+        {"BPP08_DevTrapezoidsSsI", 0x100001},  {"BPP08_DevTrapezoidsSsIZ", 0x100009},
+        {"BPP08_DevTrapezoidsSsID", 0x101001}, {"BPP08_DevTrapezoidsSsIZD", 0x101009},
+    };
+    ASSERT_EQ(g_bpp08TrapVariantCount, 16u);
+    for (const auto& e : expected) {
+        const DevTrapVariant* v = DevTrapVariantFind(g_bpp08TrapVariants, g_bpp08TrapVariantCount, e.key, 0);
+        ASSERT_NE(v, nullptr) << e.name;
+        EXPECT_STREQ(v->name, e.name);
+    }
+    EXPECT_EQ(DevTrapVariant(Variant("BPP08_DevTrapezoidsSsZD")).proc, &BPP08_DevTrapezoidsSsZD);
+    EXPECT_EQ(DevTrapVariantFind(g_bpp08TrapVariants, g_bpp08TrapVariantCount, 0x3, 0), nullptr);
+}
+
+// Every variant, every case, every start alignment, both row orders: the
+// colour buffer, the depth buffer, DirtyMask A and the guard bytes around
+// them equal the reference's, byte for byte.
+TEST(RasterTrap, EveryVariantMatchesTheReference) {
+    for (uint32_t vi = 0; vi < g_bpp08TrapVariantCount; ++vi) {
+        const DevTrapVariant& v = g_bpp08TrapVariants[vi];
+        for (const TrapCase& c : TrapCases()) {
+            for (uint32_t align = 0; align < 4; ++align) {
+                for (bool bottomUp : {false, true}) {
+                    CanvasShape shape;
+                    shape.align = align;
+                    shape.bottomUp = bottomUp;
+                    shape.depthFill = c.depthFill;
+                    Canvas fast(shape, 1234 + align), ref(shape, 1234 + align);
+                    for (Canvas* k : {&fast, &ref})
+                        SetPattern(k->ctx(), 0x44332211, 0x88776655);
+                    g_dirtyShift = c.dirtyShift;
+                    g_paletteBase = c.paletteBase;
+                    Chains chains(c);
+                    DevTrapGradients g = c.grad;
+
+                    EXPECT_EQ(v.proc(fast.ctx(), chains.left.data(), chains.right.data(), GradFor(v.key, &g)), 1u);
+                    RefTrapezoids8(v.key, ref.ctx(), chains.left.data(), chains.right.data(), &g);
+                    std::string diff = fast.Diff(ref);
+                    EXPECT_EQ(diff, "") << v.name << ", " << c.name << ", align " << align
+                                        << (bottomUp ? ", bottom-up" : "");
+                    if (!diff.empty()) return;
+                }
+            }
+        }
+    }
+}
+
+// One row, one span: the pixel bytes the routines must produce.
+TEST(RasterTrap, ColourFormationWorkedValues) {
+    const uint32_t white = 0xffffff;  // 255.99 in 8.16
+    const struct {
+        const char* routine;
+        uint32_t base;
+        int x, y;
+        uint32_t c0, c1, c2;
+        uint8_t want;
+    } cases[] = {
+        {"BPP08_DevTrapezoidsSs", 10, 0, 0, white, white, white, 0xc5},
+        {"BPP08_DevTrapezoidsSs", 10, 0, 0, 0, 0, 0, 10},
+        {"BPP08_DevTrapezoidsSs", 0xf0, 0, 0, 48 << 16, 0, 0, 0x10},   // red level 1, wrapped
+        {"BPP08_DevTrapezoidsSsD", 10, 3, 0, white, white, white, 10 + 0xdf},
+        {"BPP08_DevTrapezoidsSsD", 10, 2, 1, white, white, white, 10 + 0xbb},
+        {"BPP08_DevTrapezoidsSsID", 10, 2, 2, 0x7999a, 0, 0, 9},        // 7.6 + 1.5
+        {"BPP08_DevTrapezoidsSsI", 10, 2, 2, 0x7999a, 0, 0, 7},
+        {"BPP08_DevTrapezoidsSsI", 10, 5, 3, 0xffff0000u, 0, 0, 0xff},   // no clamp
+    };
+    for (const auto& t : cases) {
+        CanvasShape shape;
+        Canvas canvas(shape, 7);
+        g_dirtyShift = 5;
+        g_paletteBase = t.base;
+        TrapCase c{"one pixel", static_cast<double>(t.y), {{static_cast<double>(t.x), 0, 1, 0, t.c0, t.c1, t.c2}},
+                   {{t.x + 1.0, 0, 1}}, Grad(0, 0, 0, 0, 0, 0, 0, 0)};
+        Chains chains(c);
+        Variant(t.routine).proc(canvas.ctx(), chains.left.data(), chains.right.data(), &c.grad);
+        EXPECT_EQ(canvas.Pixel(t.x, t.y), t.want) << t.routine << " at " << t.x << "," << t.y;
+    }
+}
+
+// Flat fills: single bytes take byte 0 of the pattern (without dither) or
+// the byte of their address (with dither); aligned words store the word.
+TEST(RasterTrap, FlatFillStoresByAddress) {
+    for (const char* routine : {"BPP08_DevTrapezoidsFs", "BPP08_DevTrapezoidsFsD"}) {
+        for (int y : {4, 5}) {
+            CanvasShape shape;
+            shape.align = 1;
+            Canvas canvas(shape, 9);
+            SetPattern(canvas.ctx(), 0x44332211, 0x88776655);
+            g_dirtyShift = 5;
+            const int x0 = (1 - canvas.pitch() * y % 4 + 4 * 64) % 4;  // first address 1 mod 4
+            TrapCase c{"37 pixels", static_cast<double>(y), {{static_cast<double>(x0), 0, 1}},
+                       {{x0 + 37.0, 0, 1}}, {}};
+            Chains chains(c);
+            Variant(routine).proc(canvas.ctx(), chains.left.data(), chains.right.data(), nullptr);
+            const bool dither = std::string(routine).back() == 'D';
+            const uint32_t word = dither && (y & 1) ? 0x88776655 : 0x44332211;
+            for (int i = 0; i < 37; ++i) {
+                uint8_t* p = &canvas.Pixel(x0 + i, y);
+                const uint32_t a = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p) % 4);
+                const bool byWord = i >= 3 && i < 35;  // 3 singles, 2 x 16, 2 singles
+                const uint8_t want = static_cast<uint8_t>(word >> (8 * (byWord || dither ? a : 0)));
+                EXPECT_EQ(*p, want) << routine << " row " << y << " pixel " << i;
+            }
+        }
+    }
+}
+
+// DirtyMask A of a single span, from a zeroed word.
+TEST(RasterTrap, DirtyBlocksOfASpan) {
+    const struct {
+        uint32_t shift;
+        double xl, xr;
+        uint32_t want;
+    } cases[] = {
+        {5, 10, 64, 0x7},          {5, 0, 1024, 0xffffffff}, {5, 992, 1000, 0x80000000},
+        {5, 30, 33, 0x3},          {5, 0, 32, 0x3},          {5, 20, 20, 0},
+        {5, 21, 20, 0},            {4, 600, 700, 0x80000000}, {4, 480, 700, 0xc0000000},
+        {4, 0, 1040, 0xffffffff},  {0x105, 10, 64, 0x7},     // only the low byte counts
+    };
+    for (const auto& t : cases) {
+        for (const DevTrapVariant* v : {&Variant("BPP08_DevTrapezoidsFs"), &Variant("BPP08_DevTrapezoidsSsZD")}) {
+            CanvasShape shape;
+            Canvas canvas(shape, 3);
+            canvas.Dirty(2) = 0;
+            g_dirtyShift = t.shift;
+            TrapCase c{"span", 2, {{t.xl, 0, 1}}, {{t.xr, 0, 1}}, Grad(0, 0, 0, 0, 0, 0, 0, 0)};
+            Chains chains(c);
+            v->proc(canvas.ctx(), chains.left.data(), chains.right.data(), &c.grad);
+            EXPECT_EQ(canvas.Dirty(2), t.want) << v->name << " " << t.xl << ".." << t.xr << " s " << t.shift;
+        }
+    }
+}
+
+// With a per-column step of 1.0 and no row term, the left-end value always
+// equals the integer left column, whatever the slope.
+TEST(RasterTrap, LeftEndValueBelongsToTheFirstPixel) {
+    for (double slope : {1.5, -1.5, 0.5, -0.5, 3.25, -3.25}) {
+        for (const char* routine : {"BPP08_DevTrapezoidsSsI", "BPP08_DevTrapezoidsSsIZ"}) {
+            CanvasShape shape;
+            shape.depthFill = 0xffff;
+            Canvas canvas(shape, 5);
+            g_dirtyShift = 5;
+            const double x0 = 60.25;
+            TrapCase c{"slope", 0, {{x0, slope, 12, 0, Fx(60.25) & 0xffff0000u}}, {{x0 + 50, 0, 12}},
+                       Grad(0, 0, 0x10000, 0, 0, 0, 0, 0)};
+            Chains chains(c);
+            Variant(routine).proc(canvas.ctx(), chains.left.data(), chains.right.data(), &c.grad);
+            for (int row = 0; row < 12; ++row) {
+                const int xl = static_cast<int>(floor(x0 + slope * row));
+                EXPECT_EQ(canvas.Pixel(xl, row), static_cast<uint8_t>(xl)) << routine << " slope " << slope << " row " << row;
+            }
+        }
+    }
+}
+
+// Depth: equal passes and is rewritten, greater fails, and the values go on
+// stepping past a failing pixel. Flat depth steps by the exact edge product.
+TEST(RasterTrap, DepthTestAndFlatDepthRowStep) {
+    CanvasShape shape;
+    shape.depthFill = 0x100;
+    Canvas canvas(shape, 11);
+    g_dirtyShift = 5;
+    canvas.Depth(12, 0) = 0x0ff;  // fails: the span's z16 there is 0x100
+    TrapCase c{"depth", 0, {{10, 0, 1, 0x100 << 12, 0x10000}}, {{16, 0, 1}}, Grad(0, 0, 0x10000, 0, 0, 0, 0, 0)};
+    Chains chains(c);
+    Variant("BPP08_DevTrapezoidsSsIZ").proc(canvas.ctx(), chains.left.data(), chains.right.data(), &c.grad);
+    for (int x = 10; x < 16; ++x) {
+        if (x == 12) {
+            EXPECT_NE(canvas.Pixel(x, 0), 3) << x;
+            EXPECT_EQ(canvas.Depth(x, 0), 0x0ff);
+        } else {
+            EXPECT_EQ(canvas.Pixel(x, 0), x - 9) << x;
+            EXPECT_EQ(canvas.Depth(x, 0), 0x100) << x;
+        }
+    }
+
+    // FsZ with dzdx 0x3000 (3 units) and a left step of 1.75: the first
+    // pixel's depth moves by floor(0x3000 * 1.75) >> 12 = 5 units a row
+    // (plus the row term of 2), never alternating.
+    CanvasShape flat;
+    flat.depthFill = 0xffff;
+    Canvas f(flat, 13);
+    TrapCase d{"flat depth", 0, {{100, 1.75, 8, 0x1000 << 12}}, {{140, 0, 8}}, Grad(0x3000, 0x2000, 0, 0, 0, 0, 0, 0)};
+    Chains dc(d);
+    Variant("BPP08_DevTrapezoidsFsZ").proc(f.ctx(), dc.left.data(), dc.right.data(), &d.grad);
+    for (int row = 0; row < 8; ++row) {
+        const int xl = static_cast<int>(floor(100 + 1.75 * row));
+        const uint32_t z = (0x1000u << 12) + row * ((0x3000u * 7 / 4) + 0x2000);
+        EXPECT_EQ(f.Depth(xl, row), (z >> 12) & 0xffff) << row;
+    }
+}
+
+}  // namespace
