@@ -1,0 +1,31 @@
+# Fails when the code of a trapezoid rasterizer holds a call instruction:
+# every helper of the walk must be inlined into the routine itself.
+#   cmake -DOBJDUMP=... -DOBJECTS="a.obj;b.obj" -DMIN_ROUTINES=n -P no_calls.cmake
+set(found 0)
+foreach(object ${OBJECTS})
+  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${object}
+                  OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${object}")
+  endif()
+  string(REPLACE ";" "," text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(current "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[0-9a-f]+ <([^>]+)>:$")
+      set(current "")
+      set(name "${CMAKE_MATCH_1}")
+      # Rasterizers only: the generic forwarders call the base table by design.
+      if(name MATCHES "^_BPP[0-9][0-9]_DevTrapezoids" AND NOT name MATCHES "Generic")
+        set(current "${name}")
+        math(EXPR found "${found} + 1")
+      endif()
+    elseif(current AND line MATCHES "\t(call|jmp +\\*)")
+      message(FATAL_ERROR "${current} calls out: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(found LESS MIN_ROUTINES)
+  message(FATAL_ERROR "found ${found} rasterizers, expected at least ${MIN_ROUTINES}")
+endif()
+message(STATUS "${found} rasterizers, no calls")
