@@ -123,11 +123,12 @@ TEST(RasterTrap, FlatFillStoresByAddress) {
     for (const char* routine : {"BPP08_DevTrapezoidsFs", "BPP08_DevTrapezoidsFsD"}) {
         for (int y : {4, 5}) {
             CanvasShape shape;
-            shape.align = 1;
             Canvas canvas(shape, 9);
             SetPattern(canvas.ctx(), 0x44332211, 0x88776655);
             g_dirtyShift = 5;
-            const int x0 = (1 - canvas.pitch() * y % 4 + 4 * 64) % 4;  // first address 1 mod 4
+            const uintptr_t rowStart = reinterpret_cast<uintptr_t>(&canvas.Pixel(0, y));
+            const int x0 = static_cast<int>((5 - rowStart % 4) % 4);  // first address 1 mod 4
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(&canvas.Pixel(x0, y)) % 4, 1u);
             TrapCase c{"37 pixels", static_cast<double>(y), {{static_cast<double>(x0), 0, 1}},
                        {{x0 + 37.0, 0, 1}}, {}};
             Chains chains(c);
