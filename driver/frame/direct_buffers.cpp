@@ -1,0 +1,301 @@
+// Direct path: screen geometry, the three buffer descriptors of a context,
+// their side records and the two dirty-mask arrays.
+#include "paths.h"
+
+#include <string.h>
+
+static int32_t WindowWidth(const DevContext* ctx) { return ctx->window.x1 - ctx->window.x0; }
+static int32_t WindowHeight(const DevContext* ctx) { return ctx->window.y1 - ctx->window.y0; }
+
+static uint32_t FrontAddress(const DevContext* ctx)
+{
+    return g_frameBuffer + (uint32_t)(int32_t)ctx->window.y0 * g_screenPitch +
+           (uint32_t)(int32_t)ctx->window.x0 * g_bytesPerPixel;
+}
+
+static void* Align(void* p, uint32_t to)
+{
+    return (void*)(((uintptr_t)p + (to - 1)) & ~(uintptr_t)(to - 1));
+}
+
+static void FillDirty(uint32_t* mask, uint32_t rows)
+{
+    if (!mask) return;
+    for (uint32_t r = 0; r < rows; ++r) mask[r] = 0xffffffffu;
+}
+
+void DirtyMarkAll(DevContext* ctx)
+{
+    FillDirty(ctx->dirtyA, ctx->dirtyRows);
+    FillDirty(ctx->dirtyB, ctx->dirtyRows);
+}
+
+static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t height,
+                           uint16_t bitsPerPixel, int16_t pitch, uint16_t flags, DevBufferExtra* extra)
+{
+    b->bits = bits;
+    b->width = width;
+    b->height = height;
+    b->bitsPerPixel = bitsPerPixel;
+    b->pitch = pitch;
+    b->zero12 = 0;
+    b->zero13 = 0;
+    b->rows = height;
+    b->flags = flags;
+    b->zero52[0] = b->zero52[1] = b->zero52[2] = 0;
+    b->bitsCopy = bits;
+    b->extra = extra;
+}
+
+static DevBufferExtra* ExtraOf(const DevBuffer* b) { return b->extra; }
+
+// Frees the dirty-mask pair that a back record holds and clears the context's view of it.
+static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec)
+{
+    if (rec) {
+        DevGlobalFree((void*)(uintptr_t)rec->rawDirtyA);
+        DevGlobalFree((void*)(uintptr_t)rec->rawDirtyB);
+        rec->rawDirtyA = rec->rawDirtyB = 0;
+        rec->alignedDirtyA = rec->alignedDirtyB = 0;
+        rec->rows = 0;
+    }
+    ctx->dirtyA = 0;
+    ctx->dirtyB = 0;
+    ctx->dirtyRows = 0;
+}
+
+// Makes a fresh pair of rows words each, all ones, for the back record.
+static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
+{
+    uint32_t bytes = 4 * rows + 4;
+    void* rawA = DevGlobalAlloc(bytes);
+    void* rawB = rawA ? DevGlobalAlloc(bytes) : 0;
+    if (!rawB) {
+        DevGlobalFree(rawA);
+        return false;
+    }
+    uint32_t* a = (uint32_t*)Align(rawA, 4);
+    uint32_t* b = (uint32_t*)Align(rawB, 4);
+    FillDirty(a, rows);
+    FillDirty(b, rows);
+    rec->rawDirtyA = (uint32_t)(uintptr_t)rawA;
+    rec->rawDirtyB = (uint32_t)(uintptr_t)rawB;
+    rec->alignedDirtyA = (uint32_t)(uintptr_t)a;
+    rec->alignedDirtyB = (uint32_t)(uintptr_t)b;
+    rec->rows = rows;
+    ctx->dirtyRows = rows;
+    ctx->dirtyA = a;
+    ctx->dirtyB = b;
+    return true;
+}
+
+// Releases everything the driver holds for one buffer and marks a
+// driver-filled descriptor invalid, so a second delete finds nothing.
+static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
+{
+    uint32_t freed = (b->flags & DEVBUF_VALID) ? bit : 0;
+    DevBufferExtra* rec = ExtraOf(b);
+    bool callerMemory = (b->flags & DEVBUF_CALLER_MEMORY) != 0;
+    if (rec) {
+        if (bit == DEV_BUFFER_BACK) {
+            if (!callerMemory) DevGlobalFree((void*)(uintptr_t)rec->rawBack);
+            FreeDirtyPair(ctx, rec);
+        } else if (bit == DEV_BUFFER_DEPTH && !callerMemory) {
+            DevGlobalFree((void*)(uintptr_t)rec->rawDepth);
+        }
+        DevRecordFree(rec);
+        b->extra = 0;
+    }
+    if (!callerMemory && (b->flags & DEVBUF_DRIVER)) {
+        b->flags &= (uint16_t)~DEVBUF_VALID;
+        if (bit != DEV_BUFFER_FRONT) b->bits = b->bitsCopy = 0;
+    }
+    return freed;
+}
+
+// A side record for a descriptor the driver leaves as it is: the one it
+// already has (with the memory it owns kept), or a fresh one.
+static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
+{
+    DevBufferExtra* rec = ExtraOf(b);
+    if (!rec) return DevRecordAlloc();
+    if (back) FreeDirtyPair(ctx, rec);
+    uint32_t rawBack = rec->rawBack, rawDepth = rec->rawDepth;
+    if (b->flags & DEVBUF_CALLER_MEMORY) {
+        // The library replaced the memory; what the driver allocated before is unreachable.
+        DevGlobalFree((void*)(uintptr_t)(back ? rawBack : rawDepth));
+        rawBack = rawDepth = 0;
+    }
+    memset(rec, 0, sizeof *rec);
+    if (back)
+        rec->rawBack = rawBack;
+    else
+        rec->rawDepth = rawDepth;
+    return rec;
+}
+
+void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb)
+{
+    uint32_t w = ((uint32_t)WindowWidth(ctx) + 63) & ~63u;
+    uint32_t h = (uint32_t)WindowHeight(ctx);
+    if ((ctx->state & DEV_ZOOM2) && (ctx->zoomY || ctx->zoomX)) {
+        uint32_t zx = ctx->zoomX >> 16, zy = ctx->zoomY >> 16;
+        if (zx) h /= zx;  // the direct path pairs the factors with the other sides
+        if (zy) w /= zy;
+    }
+    *wb = w;
+    *hb = h;
+}
+
+uint32_t DirectInitialize(DeviceInfo* info)
+{
+    info->devCaps = 15;
+    uint32_t pitch;
+    DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : 0;
+    if (s) {
+        info->width = (uint16_t)s->dwWidth;
+        info->height = (uint16_t)s->dwHeight;
+        pitch = (uint32_t)s->lStride;
+    } else {
+        uint32_t d = ThunkGetDisplayDepth(1);
+        if (d > 16) {
+            info->bitsPerPixel = (uint16_t)d;
+            info->bytesPerPixel = (uint16_t)(d >> 3);
+        }
+        pitch = (uint32_t)info->bytesPerPixel * info->width;
+    }
+    g_screenPitch = pitch;
+    g_screenWidth = info->width;
+    g_screenHeight = info->height;
+    g_bytesPerPixel = info->bytesPerPixel;
+    g_bitsPerPixel = info->bitsPerPixel;
+    g_depthStep = 2;
+    DirectPixelFormatInit(info);
+    return 1;
+}
+
+void DirectTerminate()
+{
+    DirectReleaseModuleSurface();
+    if (g_dciOpen) {
+        DevDciClose();
+        g_dciOpen = 0;
+    }
+}
+
+uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
+{
+    uint32_t result = 0;
+    int32_t winW = WindowWidth(ctx), winH = WindowHeight(ctx);
+
+    if (mask & DEV_BUFFER_FRONT) {
+        ReleaseBuffer(ctx, &ctx->front, DEV_BUFFER_FRONT);
+        DevBufferExtra* rec = DevRecordAlloc();
+        if (!rec) return result;
+        rec->originX = (uint32_t)(int32_t)ctx->window.x0;
+        rec->originY = (uint32_t)(int32_t)ctx->window.y0;
+        FillDescriptor(&ctx->front, FrontAddress(ctx), (uint16_t)winW, (uint16_t)winH,
+                       (uint16_t)g_bitsPerPixel, (int16_t)g_screenPitch,
+                       DEV_BUFFER_FRONT | DEVBUF_DRIVER | DEVBUF_VALID, rec);
+        result = DEV_BUFFER_FRONT;
+    }
+
+    if ((mask & DEV_BUFFER_BACK) && !(ctx->back.flags & DEVBUF_CALLER_MEMORY)) {
+        ReleaseBuffer(ctx, &ctx->back, DEV_BUFFER_BACK);
+        uint32_t wb, hb;
+        DirectZoomedSize(ctx, &wb, &hb);
+        DevBufferExtra* rec = DevRecordAlloc();
+        if (!rec) return result;
+        uint64_t bytes = (uint64_t)g_bytesPerPixel * wb * hb + 64;
+        void* raw = bytes <= 0x7fffffffu ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        if (!raw) {
+            DevRecordFree(rec);
+            return result;
+        }
+        uint32_t pitch = g_bytesPerPixel * wb;
+        rec->rawBack = (uint32_t)(uintptr_t)raw;
+        rec->backPitch = pitch;
+        if (!MakeDirtyPair(ctx, rec, hb)) {
+            DevGlobalFree(raw);
+            DevRecordFree(rec);
+            return result;
+        }
+        FillDescriptor(&ctx->back, (uint32_t)(uintptr_t)Align(raw, 64), (uint16_t)wb, (uint16_t)hb,
+                       (uint16_t)g_bitsPerPixel, (int16_t)pitch,
+                       DEV_BUFFER_BACK | DEVBUF_DRIVER | DEVBUF_VALID, rec);
+    } else {
+        DevBufferExtra* rec = KeptRecord(ctx, &ctx->back, true);
+        if (!rec) return result;
+        rec->backPitch = g_bytesPerPixel * ctx->back.width;
+        if (!MakeDirtyPair(ctx, rec, ctx->back.height)) {
+            DevRecordFree(rec);
+            ctx->back.extra = 0;
+            return result;
+        }
+        ctx->back.extra = rec;
+    }
+    result |= DEV_BUFFER_BACK;
+
+    uint32_t wd = ((uint32_t)winW + 63) & ~63u;
+    if ((mask & DEV_BUFFER_DEPTH) && !(ctx->depth.flags & DEVBUF_CALLER_MEMORY)) {
+        ReleaseBuffer(ctx, &ctx->depth, DEV_BUFFER_DEPTH);
+        DevBufferExtra* rec = DevRecordAlloc();
+        if (!rec) return result;
+        uint64_t bytes = (uint64_t)2 * wd * (uint32_t)winH + 63;
+        void* raw = bytes <= 0x7fffffffu ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        if (!raw) {
+            DevRecordFree(rec);
+            return result;
+        }
+        rec->rawDepth = (uint32_t)(uintptr_t)raw;
+        rec->depthPitch = (uint16_t)(2 * wd);
+        FillDescriptor(&ctx->depth, (uint32_t)(uintptr_t)Align(raw, 64), (uint16_t)wd, (uint16_t)winH, 16,
+                       (int16_t)(2 * wd), DEV_BUFFER_DEPTH | DEVBUF_DRIVER | DEVBUF_VALID, rec);
+    } else {
+        DevBufferExtra* rec = KeptRecord(ctx, &ctx->depth, false);
+        if (!rec) return result;
+        rec->depthPitch = (uint16_t)(2 * ctx->depth.width);
+        ctx->depth.extra = rec;
+    }
+    result |= DEV_BUFFER_DEPTH;
+    return result;
+}
+
+uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask)
+{
+    uint32_t result = 0;
+    if (mask & DEV_BUFFER_FRONT) result |= ReleaseBuffer(ctx, &ctx->front, DEV_BUFFER_FRONT);
+    if (mask & DEV_BUFFER_BACK) result |= ReleaseBuffer(ctx, &ctx->back, DEV_BUFFER_BACK);
+    if (mask & DEV_BUFFER_DEPTH) result |= ReleaseBuffer(ctx, &ctx->depth, DEV_BUFFER_DEPTH);
+    return result;
+}
+
+uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
+{
+    uint32_t result = 0;
+    if (how & 0x10) {
+        if ((mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID)) {
+            ctx->front.bits = ctx->front.bitsCopy = FrontAddress(ctx);
+            if (DevBufferExtra* rec = ExtraOf(&ctx->front)) {
+                rec->originX = (uint32_t)(int32_t)ctx->window.x0;
+                rec->originY = (uint32_t)(int32_t)ctx->window.y0;
+            }
+            result = DEV_BUFFER_FRONT;
+        }
+        if ((mask & DEV_BUFFER_BACK) && (ctx->back.flags & DEVBUF_VALID)) result |= DEV_BUFFER_BACK;
+        if ((mask & DEV_BUFFER_DEPTH) && (ctx->depth.flags & DEVBUF_VALID)) result |= DEV_BUFFER_DEPTH;
+    }
+    if (how & 0x20) {
+        DirectBufferDelete(ctx, mask);
+        return DirectBufferCreate(ctx, mask);
+    }
+    return result;
+}
+
+uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event)
+{
+    DirtyMarkAll(ctx);
+    if (g_dciWin95 && event == 0x400 && (mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID))
+        DirectRebuildSurface(ctx);
+    return 1;
+}

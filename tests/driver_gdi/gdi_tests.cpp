@@ -1,0 +1,468 @@
+// The GDI path: contexts, DIB and device-bitmap back buffers, and the
+// presents that bring a frame drawn into the back buffer to a destination.
+#include "gdi_support.h"
+
+#include <functional>
+#include <vector>
+
+using namespace drvtest;
+
+namespace {
+
+uint32_t Pattern(int x, int y) { return ((uint32_t)(x * 7) << 16 | (uint32_t)(y * 5) << 8 | (uint32_t)(x + y)) & 0xffffff; }
+
+class GdiPath : public DriverTest {
+protected:
+    // GDI path for the device; one context on dest with the given window.
+    void Start(DeviceInfo info, HDC dest, int16_t w, int16_t h)
+    {
+        info_ = info;
+        ASSERT_EQ(1u, DevInitialize(&info_));
+        ASSERT_EQ(0u, g_directMode);
+        ctx_.reset(new Context(&base_));
+        (*ctx_)->hdc = dest;
+        ctx_->SetWindow(0, 0, w, h);
+        ASSERT_EQ(1u, DevContextCreate(ctx_->get()));
+    }
+    void TearDown() override
+    {
+        if (ctx_ && (*ctx_)->procs) {
+            DevBufferDelete(ctx_->get(), 0xc0);
+            DevContextDelete(ctx_->get());
+        }
+        DriverTest::TearDown();
+    }
+    DevContext* ctx() { return ctx_->get(); }
+    uint8_t* Row(int y) { return DevBufferBits(&ctx()->back) + (intptr_t)ctx()->back.pitch * y; }
+    uint32_t Present() { return ctx()->procs->present(ctx()); }
+    void Draw24(int w, int h);
+
+    DeviceInfo info_;
+    std::unique_ptr<Context> ctx_;
+};
+
+
+// Writes Pattern into a 24-bit back buffer (bytes blue, green, red).
+void GdiPath::Draw24(int w, int h)
+{
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = Row(y);
+        for (int x = 0; x < w; ++x) {
+            uint32_t c = Pattern(x, y);
+            p[3 * x] = (uint8_t)c;
+            p[3 * x + 1] = (uint8_t)(c >> 8);
+            p[3 * x + 2] = (uint8_t)(c >> 16);
+        }
+    }
+}
+
+TEST_F(GdiPath, ContextGetsBlockSurfaceAndOnlyThePresent)
+{
+    MemoryTarget target(16, 16);
+    Start(Device32(640, 480), target.dc(), 16, 16);
+    ASSERT_NE(nullptr, ctx()->driverBlock);
+    EXPECT_EQ(&ctx()->driverBlock->procs, ctx()->procs);
+    EXPECT_NE(nullptr, ctx()->gdiSurface);
+    EXPECT_EQ(0u, ctx()->caps);
+    for (int slot = 0; slot < DEV_SLOT_COUNT; ++slot)
+        EXPECT_EQ(slot == DEV_SLOT_PRESENT ? (DevProc)GdiPresent : nullptr, ctx()->procs->slot[slot]) << slot;
+    EXPECT_EQ(1u, DevContextValidate(ctx()));
+    EXPECT_EQ(1u, DevContextSwitch(ctx(), 1));
+    EXPECT_EQ(1u, DevBufferNotify(ctx(), 0xc0, 0x400));
+    EXPECT_EQ(nullptr, ctx()->procs->slot[DEV_SLOT_TRAPEZOIDS]);
+}
+
+struct MaskCase {
+    uint32_t which;
+    uint32_t created;
+    bool front, back;
+};
+
+class GdiMasks : public GdiPath, public ::testing::WithParamInterface<MaskCase> {};
+
+TEST_P(GdiMasks, CreateResizeDeleteReportTheirBuffers)
+{
+    const MaskCase& c = GetParam();
+    MemoryTarget target(8, 8);
+    Start(Device32(640, 480), target.dc(), 100, 50);
+    EXPECT_EQ(c.created, DevBufferCreate(ctx(), c.which | 0xffff0000u));
+    EXPECT_EQ(c.front ? 100 : 0, ctx()->front.width);
+    EXPECT_EQ(c.front ? 50 : 0, ctx()->front.height);
+    EXPECT_EQ(0, ctx()->front.pitch);
+    EXPECT_EQ(c.back ? DEVBUF_GDI_DIB_BACK : 0, ctx()->back.flags);
+    ctx_->SetWindow(0, 0, 60, 30);
+    EXPECT_EQ(c.created, DevBufferResize(ctx(), c.which, 0x20));
+    EXPECT_EQ(c.back ? 60 : 0, ctx()->back.width);
+    EXPECT_EQ(c.front ? 30 : 0, ctx()->front.height);
+    EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), c.which));
+    EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
+    EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GdiMasks,
+                         ::testing::Values(MaskCase{0x40, 0x40, true, false}, MaskCase{0x80, 0x80, false, true},
+                                           MaskCase{0xc0, 0xc0, true, true}, MaskCase{0x400, 0, false, false},
+                                           MaskCase{0x4c0, 0xc0, true, true}));
+
+struct DibGeometry {
+    int16_t w, h;
+    bool zoom;
+    uint32_t zoomX, zoomY;
+    uint16_t width, height;  // descriptor
+    int16_t pitch;
+};
+
+class GdiDibGeometry : public GdiPath, public ::testing::WithParamInterface<DibGeometry> {};
+
+TEST_P(GdiDibGeometry, RowsRoundToFourPixelsBottomUp)
+{
+    const DibGeometry& c = GetParam();
+    MemoryTarget target(8, 8);
+    Start(Device32(640, 480), target.dc(), c.w, c.h);
+    if (c.zoom) {
+        ctx()->state |= DEV_ZOOM2;
+        ctx()->zoomX = c.zoomX;
+        ctx()->zoomY = c.zoomY;
+    }
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    const DevBuffer& b = ctx()->back;
+    GdiSurface* s = ctx()->gdiSurface;
+    EXPECT_EQ(c.width, b.width);
+    EXPECT_EQ(c.height, b.height);
+    EXPECT_EQ(24, b.bitsPerPixel);
+    EXPECT_EQ(c.pitch, b.pitch);
+    EXPECT_EQ(0, b.rows);
+    EXPECT_EQ(nullptr, b.extra);
+    EXPECT_EQ(b.bits, b.bitsCopy);
+    ASSERT_NE(nullptr, s->bitmapInfo);
+    EXPECT_EQ((uint8_t*)s->bitmapInfo + 552, s->dibBits);
+    uint32_t rows = b.height ? b.height : 1;
+    EXPECT_EQ((uint32_t)(uintptr_t)s->dibBits + (rows - 1) * (uint32_t)-b.pitch, b.bits);
+    const BITMAPINFOHEADER* hdr = (const BITMAPINFOHEADER*)s->bitmapInfo;
+    EXPECT_EQ(-b.pitch / 3, hdr->biWidth);
+    EXPECT_EQ((LONG)rows, hdr->biHeight);
+    EXPECT_EQ(24, hdr->biBitCount);
+    const uint16_t* table = (const uint16_t*)((uint8_t*)s->bitmapInfo + 40);
+    EXPECT_EQ(0, table[0]);
+    EXPECT_EQ(255, table[255]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GdiDibGeometry,
+    ::testing::Values(DibGeometry{5, 3, false, 0, 0, 5, 3, -24}, DibGeometry{1000, 2, false, 0, 0, 1000, 2, -3000},
+                      DibGeometry{0, 4, false, 0, 0, 0, 4, -12},
+                      DibGeometry{640, 480, true, 0x20000, 0x20000, 320, 240, -960},
+                      // An integer part of 0 leaves that side as it is.
+                      DibGeometry{640, 480, true, 0x8000, 0x20000, 640, 240, -1920},
+                      DibGeometry{640, 480, true, 0x20000, 0x4000, 320, 480, -960}));
+
+TEST_F(GdiPath, PresentCopiesTheUpdateRectangle)
+{
+    MemoryTarget target(64, 32);
+    Start(Device32(640, 480), target.dc(), 64, 32);
+    ASSERT_EQ(0xc0u, DevBufferCreate(ctx(), 0xc0));
+    Draw24(64, 32);
+    ctx()->update = DevRect16{8, 4, 40, 20};
+    EXPECT_EQ(1u, Present());
+    GdiFlush();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            bool inside = x >= 8 && x < 40 && y >= 4 && y < 20;
+            ASSERT_EQ(inside ? Pattern(x, y) : 0x123456u, target.Pixel(x, y)) << x << "," << y;
+        }
+}
+
+TEST_F(GdiPath, Zoom2PresentDoublesEveryPixel)
+{
+    MemoryTarget target(64, 32);
+    Start(Device32(640, 480), target.dc(), 64, 32);
+    ctx_->SetZoom2();
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    ASSERT_EQ(32, ctx()->back.width);
+    Draw24(32, 16);
+    for (DevRect16 update : {DevRect16{0, 0, 64, 32}, DevRect16{16, 8, 48, 24}}) {
+        target.Fill(0x123456);
+        ctx()->update = update;
+        Present();
+        GdiFlush();
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x) {
+                bool inside = x >= update.x0 && x < update.x1 && y >= update.y0 && y < update.y1;
+                ASSERT_EQ(inside ? Pattern(x / 2, y / 2) : 0x123456u, target.Pixel(x, y)) << x << "," << y;
+            }
+    }
+}
+
+TEST_F(GdiPath, OneRowFallbackRepeatsItsRowAndKeepsTheBit)
+{
+    MemoryTarget target(48, 16);
+    MessageCatcher messages;
+    Start(Device32(640, 480), target.dc(), 30000, 30000);
+    EXPECT_EQ(0xc0u, DevBufferCreate(ctx(), 0xc0));
+    EXPECT_EQ(0, ctx()->back.pitch);
+    EXPECT_EQ(DEVBUF_GDI_DIB_BACK, ctx()->back.flags);
+    Draw24(48, 1);
+    ctx()->update = DevRect16{0, 0, 48, 16};
+    Present();
+    GdiFlush();
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 48; ++x) ASSERT_EQ(Pattern(x, 0), target.Pixel(x, y)) << x << "," << y;
+}
+
+// A palette whose entry i is a colour that tells i apart.
+uint32_t PaletteColor(int i) { return (uint32_t)i << 16 | (uint32_t)(255 - i) << 8 | (uint32_t)(i ^ 0x55); }
+uint8_t Translate(uint8_t v) { return (uint8_t)(v * 7 + 3); }
+
+struct Tables {
+    uint8_t t8[256];
+    std::vector<uint16_t> t16 = std::vector<uint16_t>(65536);
+    Tables()
+    {
+        for (int i = 0; i < 256; ++i) t8[i] = Translate((uint8_t)i);
+        for (int i = 0; i < 65536; ++i) t16[i] = (uint16_t)(t8[i & 0xff] | t8[i >> 8] << 8);
+    }
+};
+
+TEST_F(GdiPath, EightBitPresentGoesThroughTheTranslationTables)
+{
+    const int w = 37, h = 9;
+    MemoryTarget target(w, h);
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[255];
+    } pal;
+    pal.head.palVersion = 0x300;
+    pal.head.palNumEntries = 256;
+    PALETTEENTRY* e = pal.head.palPalEntry;
+    for (int i = 0; i < 256; ++i) {
+        uint32_t c = PaletteColor(i);
+        e[i] = PALETTEENTRY{(BYTE)(c >> 16), (BYTE)(c >> 8), (BYTE)c, 0};
+    }
+    HPALETTE palette = CreatePalette(&pal.head);
+    HPALETTE old = SelectPalette(target.dc(), palette, FALSE);
+    RealizePalette(target.dc());
+    Tables tables;
+    Start(Device8(640, 480), target.dc(), w, h);
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    ASSERT_EQ(8, ctx()->back.bitsPerPixel);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) Row(y)[x] = (uint8_t)(x + 29 * y);
+    ctx()->translate = 1;
+    ctx()->translate8 = tables.t8;
+    ctx()->translate16 = tables.t16.data();
+    Present();
+    GdiFlush();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(PaletteColor(Translate((uint8_t)(x + 29 * y))), target.Pixel(x, y)) << x << "," << y;
+    SelectPalette(target.dc(), old, FALSE);
+    DeleteObject(palette);
+}
+
+TEST_F(GdiPath, TranslationSkipsDisplaysAboveEightBits)
+{
+    MemoryTarget target(16, 4);
+    Tables tables;
+    Start(Device32(640, 480), target.dc(), 16, 4);
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    Draw24(16, 4);
+    ctx()->translate = 1;
+    ctx()->translate8 = tables.t8;
+    ctx()->translate16 = tables.t16.data();
+    Present();
+    EXPECT_EQ(Pattern(3, 2) & 0xff, Row(2)[9]);
+}
+
+// Odd row starts, odd widths and a negative pitch: every byte of every row
+// is translated once, and nothing outside the rows is touched.
+TEST(GdiTranslate8, TranslatesEachRowByteOnce)
+{
+    Tables tables;
+    for (int start : {0, 1})
+        for (int width : {0, 1, 2, 7, 8}) {
+            std::vector<uint8_t> memory(4 * 11 + 8, 0xee);
+            std::vector<uint8_t> bytes(memory.size());
+            for (size_t i = 0; i < memory.size(); ++i) memory[i] = bytes[i] = (uint8_t)(i * 13);
+            Context ctx;
+            const int pitch = 11, rows = 4;
+            uint8_t* top = memory.data() + 4 + start + pitch * (rows - 1);
+            ctx->back.bits = (uint32_t)(uintptr_t)top;
+            ctx->back.width = (uint16_t)width;
+            ctx->back.height = rows;
+            ctx->back.pitch = -pitch;
+            ctx->translate8 = tables.t8;
+            ctx->translate16 = tables.t16.data();
+            GdiTranslate8(ctx.get());
+            for (size_t i = 0; i < memory.size(); ++i) {
+                ptrdiff_t off = (uint8_t*)memory.data() + i - (top - pitch * (rows - 1));
+                bool inRow = off >= 0 && off < pitch * rows && off % pitch < width;
+                ASSERT_EQ(inRow ? Translate(bytes[i]) : bytes[i], memory[i])
+                    << "start " << start << " width " << width << " byte " << i;
+            }
+        }
+}
+
+// ---- device bitmaps, reached through the seams ----
+
+int WINAPI NoDevBits(HDC, int index) { return index == RASTERCAPS ? RC_BITBLT : 0; }
+
+// 5-5-5 top-down sections stand for device bitmaps with flat bits.
+int s_makerFailsAbove = 1 << 30;
+std::vector<SIZE> s_made;
+HBITMAP WINAPI SectionMaker(HDC, int width, int height)
+{
+    if (height > s_makerFailsAbove) return NULL;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 16;
+    void* bits;
+    HBITMAP b = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (b) {
+        memset(bits, 0x5a, (size_t)2 * width * height);  // the attach must clear it
+        s_made.push_back(SIZE{width, height});
+    }
+    return b;
+}
+
+class GdiDdb : public GdiPath {
+protected:
+    void SetUp() override
+    {
+        GdiPath::SetUp();
+        Platform(kVersion32s);
+        GdiSeamRasterCaps(NoDevBits);
+        GdiSeamBitmapMaker(SectionMaker);
+        DevSeamThunk(ScriptedThunk);
+        g_script.bitmaps = true;
+        s_makerFailsAbove = 1 << 30;
+        s_made.clear();
+    }
+    void StartDdb(HDC dest, int16_t w, int16_t h)
+    {
+        Start(Device(640, 480, 16, 0x7c00, 0x3e0, 0x1f), dest, w, h);
+        ASSERT_EQ(0u, g_useDib);
+    }
+    uint16_t* Row16(int y) { return (uint16_t*)Row(y); }
+};
+
+const uint16_t k555[5] = {0x0000, 0x7fff, 0x7c00, 0x03e0, 0x001f};
+const uint32_t kRgb[5] = {0x000000, 0xffffff, 0xff0000, 0x00ff00, 0x0000ff};
+int Shade(int x, int y) { return (x / 3 + y) % 5; }
+
+TEST_F(GdiDdb, WidthsRoundToPowersOfTwo)
+{
+    MemoryTarget target(8, 8);
+    StartDdb(target.dc(), 5, 3);
+    struct {
+        int16_t w;
+        int bitmapWidth;
+    } cases[] = {{5, 8}, {1000, 1024}, {1, 1}, {0, 1}, {64, 64}};
+    for (auto c : cases) {
+        ctx_->SetWindow(0, 0, c.w, 3);
+        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20)) << c.w;
+        EXPECT_EQ(c.bitmapWidth, s_made.back().cx);
+        EXPECT_EQ(DEVBUF_GDI_DDB_BACK, ctx()->back.flags);
+        EXPECT_EQ(c.w, ctx()->back.width);
+        EXPECT_EQ(2 * c.bitmapWidth, ctx()->back.pitch);
+        EXPECT_EQ(0, Row16(0)[0]);
+    }
+}
+
+TEST_F(GdiDdb, ReversedWindowIsRefusedNotLoopedOn)
+{
+    MemoryTarget target(8, 8);
+    StartDdb(target.dc(), 5, 3);
+    ctx_->SetWindow(100, 0, 0, 3);
+    EXPECT_EQ(0u, DevBufferCreate(ctx(), 0x80));
+    EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
+    EXPECT_EQ(0u, ctx()->back.bits);
+}
+
+TEST_F(GdiDdb, PresentsPlainAndZoomed)
+{
+    MemoryTarget target(40, 20);
+    StartDdb(target.dc(), 40, 20);
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) Row16(y)[x] = k555[Shade(x, y)];
+    ctx()->update = DevRect16{4, 2, 36, 18};
+    Present();
+    GdiFlush();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            bool inside = x >= 4 && x < 36 && y >= 2 && y < 18;
+            ASSERT_EQ(inside ? kRgb[Shade(x, y)] : 0x123456u, target.Pixel(x, y)) << x << "," << y;
+        }
+    ctx_->SetZoom2();
+    DevBufferDelete(ctx(), 0x80);
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    ASSERT_EQ(20, ctx()->back.width);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) Row16(y)[x] = k555[Shade(x, y)];
+    ctx()->update = DevRect16{0, 0, 40, 20};
+    Present();
+    GdiFlush();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(kRgb[Shade(x / 2, y / 2)], target.Pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(GdiDdb, FailuresAreNotReportedAsMade)
+{
+    MemoryTarget target(16, 8);
+    StartDdb(target.dc(), 16, 8);
+    // No bitmap at all.
+    s_makerFailsAbove = 0;
+    EXPECT_EQ(0x40u, DevBufferCreate(ctx(), 0xc0));
+    EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
+    EXPECT_EQ(1u, Present());
+    GdiFlush();
+    EXPECT_EQ(0x123456u, target.Pixel(3, 3));
+    // The bitmap service refuses it.
+    s_makerFailsAbove = 1 << 30;
+    g_script.bitmapType = 1;
+    EXPECT_EQ(0u, DevBufferCreate(ctx(), 0x80));
+    EXPECT_EQ(0u, ctx()->back.bits);
+    EXPECT_EQ(nullptr, ctx()->gdiSurface->bitmap);
+    EXPECT_EQ(nullptr, ctx()->gdiSurface->memoryDc);
+    // A full-size bitmap cannot be had: one shared row, still reported.
+    g_script.bitmapType = 0;
+    s_makerFailsAbove = 1;
+    EXPECT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    EXPECT_EQ(1, s_made.back().cy);
+    EXPECT_EQ(0, ctx()->back.pitch);
+}
+
+TEST_F(DriverTest, ContextBeyondThePoolIsRefusedWithTheMessage)
+{
+    MessageCatcher messages;
+    DeviceInfo info = Device32(640, 480);
+    DevInitialize(&info);
+    std::vector<std::unique_ptr<Context>> contexts;
+    for (int i = 0; i < 128; ++i) {
+        contexts.emplace_back(new Context(&base_));
+        contexts.back()->SetWindow(0, 0, 8, 8);
+        ASSERT_EQ(1u, DevContextCreate(contexts.back()->get())) << i;
+    }
+    EXPECT_TRUE(messages.texts.empty());
+    Context extra(&base_);
+    extra.SetWindow(0, 0, 8, 8);
+    EXPECT_EQ(0u, DevContextCreate(extra.get()));
+    ASSERT_EQ(1u, messages.texts.size());
+    EXPECT_EQ("VXN|VXN: Low on memory, unable to proceed", messages.texts[0]);
+    EXPECT_EQ(nullptr, extra->procs);
+    EXPECT_EQ(nullptr, extra->driverBlock);
+    // The refused context is harmless to use and to delete.
+    EXPECT_EQ(0x40u, DevBufferCreate(extra.get(), 0xc0));
+    EXPECT_EQ(0xc0u, DevBufferDelete(extra.get(), 0xc0));
+    EXPECT_EQ(1u, DevContextDelete(extra.get()));
+    for (auto& c : contexts) EXPECT_EQ(1u, DevContextDelete(c->get()));
+    Context again(&base_);
+    EXPECT_EQ(1u, DevContextCreate(again.get()));
+    DevContextDelete(again.get());
+    EXPECT_EQ(1u, messages.texts.size());
+}
+
+}  // namespace
