@@ -1,8 +1,8 @@
 // Run-time binding of the DCI manager and the wrappers the driver calls.
 // Nothing is called through an entry point unless all ten bound and the
 // provider opened: some managers bind every name but abort on any call.
-#include "driver.h"
 #include "dci.h"
+#include "module.h"
 
 #include <string.h>
 
@@ -133,7 +133,7 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
     memset(&region.header, 0, sizeof region.header);
     UINT rc = s_dci.watchClipList(watch, &query, REGION_BYTES,
                                   reinterpret_cast<RGNDATA*>(region.bytes));
-    if (rc == 0 || rc > REGION_BYTES) return 0;
+    if (rc == 0) return 0;
 
     int32_t n = static_cast<int16_t>(region.header.nCount & 0xffff);
     if (n <= 0) return 0;
@@ -151,6 +151,15 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
         out[i].y1 = static_cast<int16_t>(r.bottom - origin.y);
     }
     return n;
+}
+
+void DevDciRelease(void) {
+    if (s_dci.closeProvider && g_dciProvider) s_dci.closeProvider(g_dciProvider);
+    if (g_dciManager) FreeLibrary(g_dciManager);
+    s_dci = DciEntries();
+    g_dciManager = nullptr;
+    g_dciProvider = nullptr;
+    g_dciPrimary = nullptr;
 }
 
 HWND GetWindowFromDC(HDC hdc) {

@@ -8,9 +8,9 @@ HMODULE g_driverModule;
 }
 
 namespace {
-// Whether this process's attach succeeded; a detach that follows a failed
+// This process's successful attaches; a detach that follows a failed
 // attach must not count.
-bool s_attached;
+uint32_t s_processAttaches;
 
 BOOL DefaultRuntimeInit(HINSTANCE, DWORD, LPVOID) {
     // The compiler's start-up code has already run before DllMain.
@@ -51,11 +51,11 @@ BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
             g_driverModule = module;
         }
         ++g_attachCount;
-        s_attached = true;
+        ++s_processAttaches;
         return TRUE;
     case DLL_PROCESS_DETACH:
-        if (!s_attached) return TRUE;
-        s_attached = false;
+        if (s_processAttaches == 0) return TRUE;
+        --s_processAttaches;
         if (g_attachCount > 0 && --g_attachCount == 0) ThunkTerminate();
         return TRUE;
     default:

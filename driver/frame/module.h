@@ -12,10 +12,16 @@ extern HMODULE g_kernel32;
 extern FARPROC g_utRegister;
 extern FARPROC g_utUnRegister;
 extern DevThunkEntry g_thunk;       // 0: no thunk, every service returns 0
+extern HMODULE g_dciManager;        // dciman32.dll while bound
+extern HDC g_dciProvider;
+extern DciSurfaceInfo* g_dciPrimary;
 
 BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 uint32_t ThunkInitialize(void);
 uint32_t ThunkTerminate(void);
+
+// Closes the DCI provider and releases the manager library, if bound.
+void DevDciRelease(void);
 
 // The run-time library's start-up step of the first attach; replaceable so
 // that a failing start-up can be exercised.
