@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "messagelog.h"
+#include "dci.h"
 #include "module.h"
 
 // What one thunk call carried: the argument words and, for each entry of the
@@ -73,4 +74,22 @@ inline DWORD WINAPI FakeVersion() { return FakeVersionWord(); }
 inline void UseVersion(DWORD v) {
     FakeVersionWord() = v;
     DevSeamVersion(FakeVersion);
+}
+
+// With no manager bound, every wrapper answers without calling anything.
+inline void ExpectNothingCallable() {
+    HWND w = GetDesktopWindow();
+    DciSurfaceInfo fake = {};
+    HANDLE h = reinterpret_cast<HANDLE>(&fake);
+    DevRect16 out[40];
+    EXPECT_EQ(g_dciManager, nullptr);
+    EXPECT_EQ(DevDciCreateSurface(), 0u);
+    EXPECT_EQ(DevDciGetSurface(), nullptr);
+    EXPECT_NE(DevDciBeginAccess(&fake, 0, 0, 1, 1), 0);
+    EXPECT_EQ(DevDciEndAccess(&fake), 1u);
+    EXPECT_EQ(DevDciDestroySurface(&fake), 1u);
+    EXPECT_EQ(DevWinWatchOpen(w), nullptr);
+    EXPECT_EQ(DevWinWatchChanged(h), 0u);
+    EXPECT_EQ(DevWinWatchGetRects(h, w, 0, 0x00100010, out), 0);
+    EXPECT_EQ(DevWinWatchClose(h), 1u);
 }
