@@ -7,6 +7,7 @@
 
 #include "picturefiles.h"
 #include "pictures.h"
+#include "pictures_internal.h"
 #include "testsupport.h"
 
 using namespace testsupport;
@@ -84,6 +85,39 @@ TEST(ReadBmpHeader, SizesAndBitCountOrRefusal) {
     short w;
     int bits;
     EXPECT_EQ(ReadBmpHeader(dir.file("missing.bmp").c_str(), &w, &w, &bits), 0);
+}
+
+TEST(BmpLayoutIsComplete, RefusesFilesShorterThanTheirHeadersPromise) {
+    const std::string bmp24 = SmallBmp(100, 60, 24), bmp8 = SmallBmp(12, 9, 8), core4 = SmallBmp(13, 7, 4, false, true);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool complete;
+    } cases[] = {
+        {"24 bits", bmp24, true},
+        {"8 bits", bmp8, true},
+        {"core header", core4, true},
+        {"top-down", SmallBmp(12, 9, 8, true), true},
+        {"last pixel row missing", bmp24.substr(0, bmp24.size() - 300), false},
+        {"one byte short", bmp8.substr(0, bmp8.size() - 1), false},
+        {"colour table cut", bmp8.substr(0, 14 + 40 + 100), false},
+        {"core table cut", core4.substr(0, 14 + 12 + 20), false},
+        {"pixel offset beyond the end", Patch32(bmp24, 10, 1u << 30), false},
+        {"compression 4", Patch32(bmp24, 30, 4), false},
+        {"bit count 7", Patch32(bmp24, 28, 7), false},
+        {"more colours than the depth has", Patch32(bmp8, 46, 257), false},
+        {"image taller than the file", Patch32(bmp24, 22, 30000), false},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        WriteFile(dir.file("p.bmp"), c.bytes);
+        BmpInfo info;
+        if (ReadBmpInfo(dir.file("p.bmp").c_str(), &info) != BMP_HEADER_OK) {
+            EXPECT_FALSE(c.complete) << c.what << ": header refused";
+            continue;
+        }
+        EXPECT_EQ(BmpLayoutIsComplete(info), c.complete) << c.what;
+    }
 }
 
 namespace {
