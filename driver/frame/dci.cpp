@@ -118,7 +118,7 @@ uint32_t DevWinWatchChanged(HANDLE watch) {
 
 int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight,
                             DevRect16* out) {
-    if (!watch || !s_dci.watchClipList) return 0;
+    if (!watch || !out || !s_dci.watchClipList) return 0;
     int32_t x0 = static_cast<int16_t>(topLeft & 0xffff);
     int32_t y0 = static_cast<int16_t>(topLeft >> 16);
     int32_t x1 = static_cast<int16_t>(bottomRight & 0xffff);
@@ -129,8 +129,9 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
         uint8_t bytes[REGION_BYTES];
         RGNDATAHEADER header;
     } region;
-    // A failing provider may write nothing: start from an empty region.
-    memset(&region.header, 0, sizeof region.header);
+    // A provider may write nothing (failure, or a region too large for the
+    // buffer): start from an empty region.
+    memset(region.bytes, 0, sizeof region.bytes);
     UINT rc = s_dci.watchClipList(watch, &query, REGION_BYTES,
                                   reinterpret_cast<RGNDATA*>(region.bytes));
     if (rc == 0) return 0;

@@ -443,11 +443,20 @@ static_assert(offsetof(DevBuffer, extra) == 68, "");
 static_assert(offsetof(DevBuffer, reserved72) == 72, "");
 
 static_assert(sizeof(DevBufferExtra) == 44, "DevBufferExtra");
+static_assert(offsetof(DevBufferExtra, originY) == 4, "");
 static_assert(offsetof(DevBufferExtra, rawBack) == 8, "");
+static_assert(offsetof(DevBufferExtra, rawDepth) == 12, "");
 static_assert(offsetof(DevBufferExtra, rawDirtyA) == 16, "");
+static_assert(offsetof(DevBufferExtra, rawDirtyB) == 20, "");
 static_assert(offsetof(DevBufferExtra, alignedDirtyA) == 24, "");
+static_assert(offsetof(DevBufferExtra, alignedDirtyB) == 28, "");
 static_assert(offsetof(DevBufferExtra, rows) == 32, "");
+static_assert(offsetof(DevBufferExtra, depthPitch) == 36, "");
 static_assert(offsetof(DevBufferExtra, backPitch) == 40, "");
+static_assert(sizeof(DevBlockRun) == 4, "");
+static_assert(offsetof(DevRect16, y0) == 2, "");
+static_assert(offsetof(DevRect16, x1) == 4, "");
+static_assert(offsetof(DevRect16, y1) == 6, "");
 
 static_assert(sizeof(DevProcTable) == 160, "DevProcTable");
 static_assert(offsetof(DevProcTable, copyRect) == 4 * DEV_SLOT_COPYRECT, "");

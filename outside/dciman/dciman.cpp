@@ -184,8 +184,11 @@ UINT WINAPI WinWatchGetClipList(HANDLE h, RECT* query, UINT size, RGNDATA* out) 
         return 0;
     }
     if (g_config.clipListFails || !out || size < sizeof(RGNDATAHEADER)) return 0;
-    UINT fit = (size - sizeof(RGNDATAHEADER)) / sizeof(RECT);
-    UINT n = static_cast<UINT>(g_clipCount) < fit ? static_cast<UINT>(g_clipCount) : fit;
+    // Like GetRegionData: a region that does not fit is not written, only
+    // its size is returned.
+    UINT needed = sizeof(RGNDATAHEADER) + g_clipCount * sizeof(RECT);
+    if (needed > size) return needed;
+    UINT n = static_cast<UINT>(g_clipCount);
     RGNDATAHEADER header = {};
     header.dwSize = sizeof header;
     header.iType = RDH_RECTANGLES;
@@ -193,7 +196,7 @@ UINT WINAPI WinWatchGetClipList(HANDLE h, RECT* query, UINT size, RGNDATA* out) 
     header.nRgnSize = n * sizeof(RECT);
     memcpy(out, &header, sizeof header);
     memcpy(reinterpret_cast<BYTE*>(out) + sizeof header, g_clip, n * sizeof(RECT));
-    return sizeof header + g_clipCount * sizeof(RECT);
+    return needed;
 }
 
 void WINAPI DciStandInConfigure(const DciStandInConfig* config) {

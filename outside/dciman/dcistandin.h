@@ -40,8 +40,8 @@ void WINAPI DciStandInGetCounters(DciStandInCounters* out);
 // Values that WinWatchDidStatusChange returns in turn; 0 after the last.
 void WINAPI DciStandInScriptStatus(const int* values, int count);
 // Visible rectangles in screen coordinates. reportedCount goes into the
-// region header (a provider may report more than fit); only what fits the
-// caller's buffer is written.
+// region header (a provider may report more than it wrote). A region larger
+// than the caller's buffer is not written; the call returns its size.
 void WINAPI DciStandInSetClipList(const RECT* rects, int count, int reportedCount);
 // The memory of the most recent surface (guard page right behind its end).
 BYTE* WINAPI DciStandInSurfaceMemory(void);
