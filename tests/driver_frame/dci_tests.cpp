@@ -55,6 +55,9 @@ TEST_F(Dci, BindsAllTenAndOpensTheProvider) {
     EXPECT_EQ(s->dwBitCount, 16u);
     // The whole surface is writable; the stand-in faults just past it.
     memset(reinterpret_cast<void*>(address), 0x7f, 640 * 200);
+    MEMORY_BASIC_INFORMATION after;
+    ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(address + 640 * 200), &after, sizeof after), 0u);
+    EXPECT_EQ(after.Protect, static_cast<DWORD>(PAGE_NOACCESS));
     EXPECT_EQ(DevDciDestroySurface(s), 1u);
     EXPECT_EQ(DevDciGetSurface(), nullptr);
     EXPECT_EQ(Counters().surfacesAlive, 0);
