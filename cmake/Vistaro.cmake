@@ -3,10 +3,13 @@
 set(VISTARO_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
 # No mingw runtime DLLs beside the binaries.
 set(VISTARO_STATIC_LINK -static -static-libgcc -static-libstdc++)
+find_program(VISTARO_DLLTOOL i686-w64-mingw32-dlltool REQUIRED)
 
 # A DLL exporting undecorated names from a .def file. stdcall functions are
 # listed as Name@N in the .def and --kill-at strips the decoration from the
-# export, while the import library still resolves callers' decorated names.
+# export. The linker's own import library would lose the decoration too, so
+# it is remade from the .def with dlltool -k: callers' Name@N references then
+# resolve to the undecorated export.
 #   vistaro_dll(target OUTPUT name.dll DEF file.def SOURCES ...)
 function(vistaro_dll target)
   cmake_parse_arguments(A "" "OUTPUT;DEF" "SOURCES" ${ARGN})
@@ -17,6 +20,10 @@ function(vistaro_dll target)
                         IMPORT_PREFIX "lib" IMPORT_SUFFIX ".dll.a")
   target_compile_options(${target} PRIVATE ${VISTARO_WARNINGS})
   target_link_options(${target} PRIVATE ${VISTARO_STATIC_LINK} -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+  get_filename_component(def ${A_DEF} ABSOLUTE)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${VISTARO_DLLTOOL} -k -d ${def} -D ${A_OUTPUT} -l $<TARGET_LINKER_FILE:${target}>
+    VERBATIM)
 endfunction()
 
 # A Windows program (GUI subsystem unless CONSOLE is given).
