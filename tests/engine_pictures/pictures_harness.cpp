@@ -1,0 +1,129 @@
+#include "pictures_harness.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "messagelog.h"
+#include "msgbox.h"
+#include "pictures.h"
+#include "scene.h"
+
+using namespace testsupport;
+
+#include "vistaro.h"
+#include "vxn32.h"
+#include "vxn32_standin.h"
+
+// The engine's globals, which vistaro.dll keeps beside its entry point.
+extern "C" {
+int g_bePreviewing;
+HINSTANCE g_hinst;
+}
+
+namespace {
+float g_initialTexCoords[24][3];
+bool g_saved;
+}  // namespace
+
+PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
+    if (!g_saved) {
+        memcpy(g_initialTexCoords, g_cubeTexCoords, sizeof g_initialTexCoords);
+        g_saved = true;
+    }
+    oldMessageBox_ = g_messageBox;
+    g_messageBox = MessageLog::Record;
+    SetEnvironmentVariableA("VISTARO_TRACE", dir.file("trace.txt").c_str());
+    rc = VnrCreateRC(nullptr, 1);
+    Reset(512);
+}
+
+PicturesHarness::~PicturesHarness() {
+    VnrDeleteRC(rc);
+    SetEnvironmentVariableA("VISTARO_TRACE", nullptr);
+    g_messageBox = oldMessageBox_;
+    memcpy(g_cubeTexCoords, g_initialTexCoords, sizeof g_initialTexCoords);
+    g_hinst = GetModuleHandleA(nullptr);
+    g_bePreviewing = 0;
+}
+
+void PicturesHarness::Reset(int maxTextureSide) {
+    memset(&settings, 0, sizeof settings);
+    static char folder[MAX_PATH];
+    strcpy(folder, dir.path().c_str());
+    settings.installDir = folder;
+    settings.maxTextureSide = maxTextureSide;
+    previewing = 0;
+    boxes.clear();
+    textures.clear();
+    MessageLog::Clear();
+    DeleteFileA(dir.file("trace.txt").c_str());
+    DeleteFileA(dir.file("vistaro.ini").c_str());
+    memcpy(g_cubeTexCoords, g_initialTexCoords, sizeof g_initialTexCoords);
+    g_hinst = GetModuleHandleA(nullptr);
+}
+
+std::string PicturesHarness::Picture(const std::string& name, const std::string& bytes) {
+    std::string path = dir.file(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
+void PicturesHarness::Load(const std::vector<std::string>& paths) {
+    settings.pictureCount = (int)paths.size();
+    for (size_t i = 0; i < paths.size(); i++)
+        snprintf(settings.pictureNames[i], sizeof settings.pictureNames[i], "%s", paths[i].c_str());
+    g_bePreviewing = previewing;
+    LoadPictureTextures(&settings, rc, window);
+    g_bePreviewing = 0;
+    for (const LoggedMessage& m : MessageLog::Messages()) boxes.push_back({m.owner, m.text, m.caption});
+    // The stand-in's copies of the textures now in use.
+    for (int handle : settings.faceTextures) {
+        int w = 0, h = 0;
+        const uint32_t* texels = VnrStandinTexels(handle, &w, &h);
+        if (!texels || w != h || TextureOf(handle)) continue;
+        textures.push_back({handle, w, std::vector<uint32_t>(texels, texels + (size_t)w * h)});
+    }
+}
+
+std::vector<std::string> PicturesHarness::Trace(const std::string& call) const {
+    std::vector<std::string> lines;
+    std::string all = ReadFile(dir.file("trace.txt"));
+    size_t at = 0;
+    while (at < all.size()) {
+        size_t end = all.find('\n', at);
+        if (end == std::string::npos) end = all.size();
+        std::string line = all.substr(at, end - at);
+        if (line.compare(0, call.size() + 1, call + " ") == 0) lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
+void PicturesHarness::WithoutFrameBitmap() { g_hinst = GetModuleHandleA("kernel32.dll"); }
+
+const PicturesHarness::Texture* PicturesHarness::TextureOf(int handle) const {
+    for (const Texture& t : textures)
+        if (t.handle == handle) return &t;
+    return nullptr;
+}
+
+float PicturesHarness::FaceScale(int face) const {
+    float scale = 0;
+    for (int k = 1; k <= 4; k++) {
+        const float* uvw = g_cubeTexCoords[g_cubeFaces[face][k]];
+        if (uvw[0] > scale) scale = uvw[0];
+        if (uvw[1] > scale) scale = uvw[1];
+    }
+    return scale;
+}
+
+std::string PicturesHarness::SavedName(int k) const {
+    char key[16], value[256];
+    snprintf(key, sizeof key, "file%d", k);
+    GetPrivateProfileStringA("files", key, "<missing>", value, sizeof value, dir.file("vistaro.ini").c_str());
+    return value;
+}
+
+bool PicturesHarness::SettingsFileExists() const {
+    return GetFileAttributesA(dir.file("vistaro.ini").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
