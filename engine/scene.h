@@ -41,6 +41,18 @@ void LayoutView(HWND window, int gc, CubeSettings* settings);
 // contexts; zeroes what it frees.
 void FreeScene(int* rc, int* gc, CubeSettings* settings);
 
+// Releases each distinct non-zero handle of the seven once (faces that
+// reuse a picture share a handle).
+void FreeDistinctTextures(int rc, const int handles[7]);
+
+// The machine facts that set-up checks; tests replace them to reach the
+// fatal paths on a machine that passes them.
+struct SceneMachine {
+    void(WINAPI* globalMemoryStatus)(LPMEMORYSTATUS);
+    int(WINAPI* getDeviceCaps)(HDC, int);
+};
+extern SceneMachine g_sceneMachine;
+
 // dst = rotation part of the 4x4 row-major matrix m applied to src (or its
 // transpose). src and dst may be the same vector.
 void TransformVector(const float* src, float* dst, const float* m, int transpose);
