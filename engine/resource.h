@@ -5,3 +5,22 @@
 #define IDM_DESKTOP_MENU 112 // the desktop viewer's menu
 #define IDB_ABOUT 113        // picture of the About dialog
 // Dialogs are named by text ("DIALOG_1"); add further identifiers below.
+
+// Settings dialog "DIALOG_1".
+#define IDC_PICTURES 1000
+#define IDC_SHADE 1001
+#define IDC_ORBITING 1002
+#define IDC_STARS 1003
+#define IDC_ADD 1004
+#define IDC_BIGNESS 1005
+#define IDC_DELETE 1006
+#define IDC_SPINNING 1007
+#define IDC_SPEED 1008
+#define IDC_DENSITY 1009
+#define IDC_ABOUT_BUTTON 1010
+#define IDC_HELP_BUTTON 1012
+#define IDC_TITLE 1013
+
+// About box.
+#define IDD_ABOUT 109
+#define IDC_VERSION 1011
