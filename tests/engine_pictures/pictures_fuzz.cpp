@@ -29,6 +29,11 @@ int main(int argc, char** argv) {
             spec.pixel = [bits, pattern](int x, int y) { return pattern(x, y) % (1u << bits); };
         }
         seeds.push_back({"s.bmp", MakeBmp(spec)});
+        if (bits == 4 || bits == 8) {
+            spec.rle = true;
+            seeds.push_back({"r.bmp", MakeBmp(spec)});
+            spec.rle = false;
+        }
         spec.topDown = true;
         seeds.push_back({"t.bmp", MakeBmp(spec)});
     }

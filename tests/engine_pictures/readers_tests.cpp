@@ -89,6 +89,10 @@ TEST(ReadBmpHeader, SizesAndBitCountOrRefusal) {
 
 TEST(BmpLayoutIsComplete, RefusesFilesShorterThanTheirHeadersPromise) {
     const std::string bmp24 = SmallBmp(100, 60, 24), bmp8 = SmallBmp(12, 9, 8), core4 = SmallBmp(13, 7, 4, false, true);
+    BmpSpec rle;
+    rle.width = 30, rle.height = 10, rle.bits = 8, rle.rle = true, rle.palette.assign(256, 0x404040);
+    rle.pixel = [](int x, int) { return (uint32_t)x / 4; };
+    const std::string rle8 = MakeBmp(rle);
     struct Case {
         const char* what;
         std::string bytes;
@@ -107,6 +111,10 @@ TEST(BmpLayoutIsComplete, RefusesFilesShorterThanTheirHeadersPromise) {
         {"bit count 7", Patch32(bmp24, 28, 7), false},
         {"more colours than the depth has", Patch32(bmp8, 46, 257), false},
         {"image taller than the file", Patch32(bmp24, 22, 30000), false},
+        {"run-length encoded", rle8, true},
+        {"runs longer than the file", Patch32(rle8, 34, (uint32_t)rle8.size()), false},
+        {"runs without a size", Patch32(rle8, 34, 0), false},
+        {"runs at 24 bits", Patch32(Patch32(rle8, 28, 24 | 1u << 16), 46, 0), false},
     };
     TempDir dir;
     for (const Case& c : cases) {

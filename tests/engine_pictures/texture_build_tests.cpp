@@ -54,9 +54,9 @@ std::vector<uint32_t> GreyRamp(int n) {
     return p;
 }
 
-std::string Bmp(int w, int h, int bits, bool topDown, PixelFunction pixel) {
+std::string Bmp(int w, int h, int bits, bool topDown, PixelFunction pixel, bool rle = false) {
     BmpSpec spec;
-    spec.width = w, spec.height = h, spec.bits = bits, spec.topDown = topDown, spec.pixel = pixel;
+    spec.width = w, spec.height = h, spec.bits = bits, spec.topDown = topDown, spec.pixel = pixel, spec.rle = rle;
     if (bits <= 8) {
         // Index i shows grey ramp entry i; indices wrap at the depth.
         spec.palette = GreyRamp(1 << bits);
@@ -131,6 +131,15 @@ TEST_F(TextureBuild, PicturesOfEveryKindBecomePlacedTextures) {
                       bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
     cases.push_back({"8 bits, top-down", "td8.bmp", Bmp(60, 100, 8, true, index), 512, 128, 0, 20, 60, 100, 0.78125f,
                      32, {bmpAt(60, 100, 0, 0, grey(index, 8)), bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
+    cases.push_back({"8 bits, run-length encoded", "rle8.bmp", Bmp(60, 100, 8, false, index, true), 512, 128, 0, 20,
+                     60, 100, 0.78125f, 32,
+                     {bmpAt(60, 100, 0, 0, grey(index, 8)), bmpAt(60, 100, 59, 99, grey(index, 8)),
+                      bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
+    cases.push_back({"4 bits, run-length encoded", "rle4.bmp",
+                     Bmp(20, 9, 4, false, [](int x, int y) { return (uint32_t)(x / 3 + y); }, true), 512, 32, 5, 0,
+                     20, 9, 0.625f, 32,
+                     {bmpAt(20, 9, 0, 0, grey([](int x, int y) { return (uint32_t)(x / 3 + y); }, 4)),
+                      bmpAt(20, 9, 19, 8, grey([](int x, int y) { return (uint32_t)(x / 3 + y); }, 4))}, 0});
     cases.push_back({"4 bits, odd height", "odd4.bmp", Bmp(20, 9, 4, false, index), 512, 32, 5, 0, 20, 9, 0.625f, 32,
                      {bmpAt(20, 9, 0, 0, grey(index, 4)), bmpAt(20, 9, 19, 8, grey(index, 4)),
                       bmpAt(20, 9, 7, 4, grey(index, 4))}, 0});

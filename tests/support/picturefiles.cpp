@@ -53,11 +53,34 @@ std::string PackRow(const BmpSpec& spec, int y) {
     return row;
 }
 
+// Runs of at most 255 equal pixels (two equal indices for 4 bits), each row
+// ended by an end-of-line mark, the picture by an end-of-bitmap mark.
+std::string RleRows(const BmpSpec& spec) {
+    std::string out;
+    for (int i = 0; i < spec.height; i++) {
+        int y = spec.height - 1 - i;
+        for (int x = 0; x < spec.width;) {
+            uint32_t v = spec.pixel(x, y);
+            int n = 1;
+            while (x + n < spec.width && n < 255 && spec.pixel(x + n, y) == v) n++;
+            out += (char)n;
+            out += (char)(spec.bits == 4 ? (v & 15) * 0x11 : v & 255);
+            x += n;
+        }
+        out += std::string("\0\0", 2);
+    }
+    out += std::string("\0\1", 2);
+    return out;
+}
+
 }  // namespace
 
 std::string MakeBmp(const BmpSpec& spec) {
     std::string pixels;
-    for (int i = 0; i < spec.height; i++) pixels += PackRow(spec, spec.topDown ? i : spec.height - 1 - i);
+    if (spec.rle)
+        pixels = RleRows(spec);
+    else
+        for (int i = 0; i < spec.height; i++) pixels += PackRow(spec, spec.topDown ? i : spec.height - 1 - i);
     std::string table;
     for (uint32_t c : spec.palette) {
         table += (char)(c & 0xFF);
@@ -78,7 +101,7 @@ std::string MakeBmp(const BmpSpec& spec) {
         Put32(header, spec.topDown ? -spec.height : spec.height);
         Put16(header, 1);
         Put16(header, spec.bits);
-        Put32(header, BI_RGB);
+        Put32(header, spec.rle ? (spec.bits == 4 ? BI_RLE4 : BI_RLE8) : BI_RGB);
         Put32(header, pixels.size());
         Put32(header, 2835);
         Put32(header, 2835);

@@ -18,6 +18,7 @@ struct BmpSpec {
     bool topDown = false;           // negative height, top row first in the file
     bool coreHeader = false;        // the 12-byte header with 16-bit sizes
     int headerSize = 40;            // 40, 108, 124 ... (ignored with coreHeader)
+    bool rle = false;               // run-length encoded (8 or 4 bits, bottom-up)
     std::vector<uint32_t> palette;  // 0xRRGGBB, written as given (may be short)
     PixelFunction pixel;
 };
