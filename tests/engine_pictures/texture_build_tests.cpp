@@ -140,6 +140,12 @@ TEST_F(TextureBuild, PicturesOfEveryKindBecomePlacedTextures) {
                      20, 9, 0.625f, 32,
                      {bmpAt(20, 9, 0, 0, grey([](int x, int y) { return (uint32_t)(x / 3 + y); }, 4)),
                       bmpAt(20, 9, 19, 8, grey([](int x, int y) { return (uint32_t)(x / 3 + y); }, 4))}, 0});
+    // Indices beyond a short colour table show black, never stray memory.
+    BmpSpec shortTable;
+    shortTable.width = 8, shortTable.height = 8, shortTable.bits = 4, shortTable.palette = {0xFF0000, 0x00FF00, 0x0000FF};
+    shortTable.pixel = [](int x, int) { return (uint32_t)(x < 4 ? 1 : 9); };
+    cases.push_back({"4 bits, colour table of 3", "short.bmp", MakeBmp(shortTable), 512, 8, 0, 0, 8, 8, 1.0f, 32,
+                     {{2, 1, Texel(0x00FF00)}, {2, 6, Texel(0)}}, 0});
     cases.push_back({"4 bits, odd height", "odd4.bmp", Bmp(20, 9, 4, false, index), 512, 32, 5, 0, 20, 9, 0.625f, 32,
                      {bmpAt(20, 9, 0, 0, grey(index, 4)), bmpAt(20, 9, 19, 8, grey(index, 4)),
                       bmpAt(20, 9, 7, 4, grey(index, 4))}, 0});
