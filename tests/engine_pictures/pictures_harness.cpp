@@ -30,6 +30,7 @@ PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
         memcpy(g_initialTexCoords, g_cubeTexCoords, sizeof g_initialTexCoords);
         g_saved = true;
     }
+    GetCurrentDirectoryA(sizeof oldDirectory_, oldDirectory_);
     oldMessageBox_ = g_messageBox;
     g_messageBox = MessageLog::Record;
     SetEnvironmentVariableA("VISTARO_TRACE", dir.file("trace.txt").c_str());
@@ -39,6 +40,7 @@ PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
 
 PicturesHarness::~PicturesHarness() {
     VnrDeleteRC(rc);
+    SetCurrentDirectoryA(oldDirectory_);  // saving the settings moved it into the folder
     SetEnvironmentVariableA("VISTARO_TRACE", nullptr);
     g_messageBox = oldMessageBox_;
     memcpy(g_cubeTexCoords, g_initialTexCoords, sizeof g_initialTexCoords);

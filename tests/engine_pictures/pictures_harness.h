@@ -52,4 +52,5 @@ struct PicturesHarness {
 
 private:
     int(WINAPI* oldMessageBox_)(HWND, LPCSTR, LPCSTR, UINT);
+    char oldDirectory_[MAX_PATH];
 };
