@@ -5,8 +5,11 @@
 uint32_t g_ignoreDci;
 uint32_t g_forceGdi;
 
+// Closing DCI on Windows 95 leaves the provider open; a surface made here
+// would then never be destroyed.
 static void CloseDci()
 {
+    if (g_platformId == DEV_PLATFORM_WIN95 && DevDciGetSurface()) DevDciDestroySurface(DevDciGetSurface());
     if (g_dciOpen) DevDciClose();
     g_dciOpen = 0;
 }
@@ -38,9 +41,6 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
         if (g_frameBuffer) {
             g_directMode = 1;
         } else {
-            // A surface made but refused is of no use to anyone.
-            if (g_platformId == DEV_PLATFORM_WIN95 && DevDciGetSurface())
-                DevDciDestroySurface(DevDciGetSurface());
             CloseDci();
         }
     }

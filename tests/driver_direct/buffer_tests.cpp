@@ -255,3 +255,32 @@ TEST_F(DirectTest, ReversedWindowMakesNoBackBuffer)
 }
 
 }  // namespace
+
+namespace {
+
+// The direct path divides the height by zoomX and the width by zoomY; an
+// integer part of 0 leaves that side as it is.
+TEST_F(DirectTest, ZoomFactorsBelowOneLeaveTheirSide)
+{
+    struct {
+        uint32_t zoomX, zoomY;
+        uint16_t width, height;
+    } cases[] = {{0x20000, 0x20000, 320, 240}, {0x8000, 0x20000, 320, 480}, {0x20000, 0x4000, 640, 240},
+                 {0x30000, 0x10000, 640, 160}};
+    auto c = NewContext(0, 0, 640, 480);
+    DevContext* ctx = c->get();
+    for (auto& z : cases) {
+        ctx->state = DEV_ZOOM2;
+        ctx->zoomX = z.zoomX;
+        ctx->zoomY = z.zoomY;
+        ASSERT_EQ(0x4c0u, DevBufferResize(ctx, 0x4c0, 0x20));
+        EXPECT_EQ(z.width, ctx->back.width);
+        EXPECT_EQ(z.height, ctx->back.height);
+        EXPECT_EQ(z.height, ctx->dirtyRows);
+        EXPECT_EQ(640, ctx->depth.width);
+        EXPECT_EQ(480, ctx->depth.height);
+    }
+    contexts_.push_back(std::move(c));
+}
+
+}  // namespace

@@ -351,3 +351,58 @@ TEST_F(DirectTest, ValidationCallsTheFamilyOfTheDisplayDepth)
 }
 
 }  // namespace
+
+namespace {
+
+// ---- the path choice on Windows 95 ----
+
+struct Win95Path {
+    const char* name;
+    const char* ini;
+    uint16_t bits;
+    bool noProvider;
+    DWORD caps;
+    uint32_t directMode, dciWin95;
+    LONG surfacesAlive;
+};
+
+DWORD WINAPI Windows95() { return 0xC0000004; }
+
+class Win95PathChoice : public DirectTest, public ::testing::WithParamInterface<Win95Path> {
+protected:
+    void SetUp() override {}
+};
+
+TEST_P(Win95PathChoice, FollowsSettingsAndProvider)
+{
+    const Win95Path& p = GetParam();
+    std::unique_ptr<VxnIni> ini(p.ini ? new VxnIni(p.ini) : nullptr);
+    DevSeamVersion(Windows95);
+    g_platformId = GetPlatformId();
+    DciStandInConfig config = Surface(16, 1024, 768);
+    config.noProvider = p.noProvider;
+    config.caps = p.caps;
+    DciStandInConfigure(&config);
+    info_ = Device(640, 480, p.bits, 0xf800, 0x7e0, 0x1f);
+    ASSERT_EQ(1u, DevInitialize(&info_));
+    EXPECT_EQ(p.directMode, g_directMode);
+    EXPECT_EQ(p.dciWin95, g_dciWin95);
+    EXPECT_EQ(p.directMode ? 15 : 3, info_.devCaps);
+    EXPECT_EQ(p.surfacesAlive, Counters().surfacesAlive);
+    EXPECT_EQ(0, Counters().badDestroys);
+    DevTerminate();
+    EXPECT_EQ(0, Counters().surfacesAlive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Win95PathChoice,
+    ::testing::Values(Win95Path{"Dci", nullptr, 16, false, 0, 1, 1, 1},
+                      Win95Path{"ForceGdi", "[VXN]\nFORCE_GDI=1\n", 16, false, 0, 0, 0, 0},
+                      // No universal thunk on Windows 95: nothing to map, so GDI.
+                      Win95Path{"IgnoreDci", "[VXN]\nIGNORE_DCI=1\n", 16, false, 0, 0, 0, 0},
+                      Win95Path{"FourBits", nullptr, 4, false, 0, 0, 0, 0},
+                      Win95Path{"NoProvider", nullptr, 16, true, 0, 0, 0, 0},
+                      Win95Path{"RefusedSurface", nullptr, 16, false, 0x40, 0, 0, 0}),
+    [](const ::testing::TestParamInfo<Win95Path>& i) { return std::string(i.param.name); });
+
+}  // namespace
