@@ -1,12 +1,8 @@
 #include "dialogs_fixture.h"
 
 #include <cstring>
-#include <memory>
 
-#include "childprocess.h"
-#include "msgbox.h"
 #include "picturefiles.h"
-#include "settings.h"
 
 namespace dialogs_test {
 
@@ -30,6 +26,8 @@ const bool g_unmanagedWindows = [] {
     RegCloseKey(k);
     return true;
 }();
+
+}  // namespace
 
 BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn) {
     OpenFileSeen& s = g_openSeen;
@@ -57,45 +55,6 @@ BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn) {
     memcpy(ofn->lpstrFile, p.c_str(), p.size() + 1);
     return TRUE;
 }
-
-// The library reads its install folder from the registry while it loads.
-class LoadedLibrary : public ::testing::Environment {
-public:
-    void SetUp() override {
-        dir_ = std::make_unique<testsupport::TempDir>();
-        {
-            auto path = testsupport::ScopedRegValue::String(HKEY_LOCAL_MACHINE, VISTARO_APP_PATHS_KEY, "Path",
-                                                            dir_->path());
-            module_ = LoadLibraryA("vistaro.dll");
-        }
-        ASSERT_NE(module_, nullptr);
-        configure_ = reinterpret_cast<DLGPROC>(GetProcAddress(module_, "DConfigFunc"));
-        ASSERT_NE(configure_, nullptr);
-        auto box = reinterpret_cast<MessageBoxFn*>(GetProcAddress(module_, "g_messageBox"));
-        auto open = reinterpret_cast<OpenFileDialogFn*>(GetProcAddress(module_, "g_openFileDialog"));
-        ASSERT_NE(box, nullptr);
-        ASSERT_NE(open, nullptr);
-        *box = testsupport::MessageLog::Record;
-        *open = AnswerOpenFile;
-    }
-    void TearDown() override {
-        // The library made the install folder current; let it go.
-        SetCurrentDirectoryA(testsupport::ProgramDir().c_str());
-        dir_.reset();
-    }
-    std::unique_ptr<testsupport::TempDir> dir_;
-    HMODULE module_ = nullptr;
-    DLGPROC configure_ = nullptr;
-};
-
-LoadedLibrary* const g_library =
-    static_cast<LoadedLibrary*>(::testing::AddGlobalTestEnvironment(new LoadedLibrary));
-
-}  // namespace
-
-HMODULE Library() { return g_library->module_; }
-const testsupport::TempDir& InstallDir() { return *g_library->dir_; }
-DLGPROC ConfigureProc() { return g_library->configure_; }
 
 void WriteBmp(const std::string& path, int bits) {
     testsupport::BmpSpec spec;

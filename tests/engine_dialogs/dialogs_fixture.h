@@ -1,5 +1,5 @@
-// Drives the engine's settings dialog by messages. vistaro.dll is loaded once,
-// with a private install folder; the settings file there is prepared per test,
+// Drives the engine's settings dialog by messages. The engine has a private
+// install folder; the settings file there is prepared per test,
 // the open-file dialog and the message boxes are answered through the
 // library's seams, and every control can be read back.
 #pragma once
@@ -16,9 +16,10 @@
 
 namespace dialogs_test {
 
-// The loaded library and its install folder.
+// The engine under test (vistaro.dll, or the engine sources linked into the
+// test program), the module holding its dialog templates, its DConfigFunc and
+// its install folder. Each test program links one engine file that provides them.
 HMODULE Library();
-// The library's exported DConfigFunc.
 DLGPROC ConfigureProc();
 const testsupport::TempDir& InstallDir();
 
@@ -38,6 +39,10 @@ struct OpenFileSeen {
 
 extern OpenFileAnswer g_openAnswer;
 extern OpenFileSeen g_openSeen;
+
+// The test's open-file dialog, installed in the engine's seam: records the
+// record it is given and answers with g_openAnswer.
+BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn);
 
 // Writes a bitmap file of 2 x 2 pixels with the given bit count.
 void WriteBmp(const std::string& path, int bits);
