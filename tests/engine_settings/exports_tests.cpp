@@ -12,11 +12,6 @@ using testsupport::ProgramDir;
 
 namespace {
 
-struct SettingsView {  // the leading fields of CubeSettings, for the loaded copy
-    HWND sceneWindow;
-    char* installDir;
-};
-
 HMODULE LoadEngine() { return LoadLibraryA((ProgramDir() + "vistaro.dll").c_str()); }
 
 TEST(EngineLibrary, ExportsAndModuleHandle) {
@@ -27,7 +22,7 @@ TEST(EngineLibrary, ExportsAndModuleHandle) {
     HMODULE engine = LoadEngine();
     ASSERT_NE(nullptr, engine) << GetLastError();
     for (const char* name : {"g_animate", "g_bePreviewing", "g_beScreenSaving", "g_hinst", "g_dllversion",
-                             "g_messageBox"})
+                             "g_messageBox", "AnimateScreen", "DConfigFunc"})
         EXPECT_NE(nullptr, (void*)GetProcAddress(engine, name)) << name;
     EXPECT_EQ(engine, *(HINSTANCE*)GetProcAddress(engine, "g_hinst"));
     EXPECT_EQ(1.41f, *(float*)GetProcAddress(engine, "g_dllversion"));

@@ -1,4 +1,5 @@
 #include "childprocess.h"
+#include "installdir.h"
 
 #include <map>
 
@@ -161,6 +162,8 @@ void PumpMessages(DWORD ms) {
 ScopedRegValue::ScopedRegValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                                const void* data, DWORD size)
     : root_(root), key_(key), name_(name) {
+    if (root == HKEY_LOCAL_MACHINE && lstrcmpiA(key.c_str(), kInstallDirKeyPath) == 0)
+        lock_ = LockInstallDirKey();
     HKEY k;
     keyExisted_ = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
     if (keyExisted_) {
@@ -204,12 +207,17 @@ ScopedRegValue ScopedRegValue::Removed(HKEY root, const std::string& key, const 
 
 ScopedRegValue::ScopedRegValue(ScopedRegValue&& o) noexcept
     : root_(o.root_), key_(std::move(o.key_)), name_(std::move(o.name_)), keyExisted_(o.keyExisted_),
-      hadValue_(o.hadValue_), active_(o.active_), oldType_(o.oldType_), oldData_(std::move(o.oldData_)) {
+      hadValue_(o.hadValue_), active_(o.active_), oldType_(o.oldType_), oldData_(std::move(o.oldData_)),
+      lock_(o.lock_) {
     o.active_ = false;
+    o.lock_ = nullptr;
 }
 
 ScopedRegValue::~ScopedRegValue() {
-    if (!active_) return;
+    if (!active_) {
+        UnlockInstallDirKey(lock_);
+        return;
+    }
     HKEY k;
     if (hadValue_) {
         if (RegCreateKeyExA(root_, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) ==
@@ -223,6 +231,7 @@ ScopedRegValue::~ScopedRegValue() {
         RegCloseKey(k);
         if (!keyExisted_) RegDeleteKeyA(root_, key_.c_str());
     }
+    UnlockInstallDirKey(lock_);
 }
 
 }  // namespace testsupport

@@ -57,6 +57,8 @@ void PumpMessages(DWORD ms);
 
 // Sets a registry value for the life of the object and puts back what was
 // there before (or removes it). type REG_NONE removes the value instead.
+// On the engine's App Paths key it also holds InstallDirKey's machine-wide
+// lock, so parallel test processes never see each other's install folder.
 class ScopedRegValue {
 public:
     ScopedRegValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
@@ -76,6 +78,7 @@ private:
     bool keyExisted_ = false, hadValue_ = false, active_ = true;
     DWORD oldType_ = 0;
     std::string oldData_;
+    HANDLE lock_ = nullptr;
 };
 
 }  // namespace testsupport

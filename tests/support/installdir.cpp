@@ -3,11 +3,24 @@
 
 namespace testsupport {
 
-static const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\3-D Vistaro Screensaver.scr";
+const char kInstallDirKeyPath[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\3-D Vistaro Screensaver.scr";
+static const char* const kKey = kInstallDirKeyPath;
+
+HANDLE LockInstallDirKey() {
+    HANDLE lock = CreateMutexA(nullptr, FALSE, "VistaroTestsInstallDirKey");
+    WaitForSingleObject(lock, INFINITE);
+    return lock;
+}
+
+void UnlockInstallDirKey(HANDLE lock) {
+    if (!lock) return;
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+}
 
 InstallDirKey::InstallDirKey() : hadKey_(false), hadValue_(false), oldType_(0) {
-    lock_ = CreateMutexA(nullptr, FALSE, "VistaroTestsInstallDirKey");
-    WaitForSingleObject(lock_, INFINITE);
+    lock_ = LockInstallDirKey();
     char cwd[MAX_PATH];
     DWORD n = GetCurrentDirectoryA(sizeof cwd, cwd);
     if (n > 0 && n < sizeof cwd) oldDir_ = cwd;
@@ -35,8 +48,7 @@ InstallDirKey::~InstallDirKey() {
     } else {
         SetRaw(oldType_, oldData_.data(), (DWORD)oldData_.size());
     }
-    ReleaseMutex(lock_);
-    CloseHandle(lock_);
+    UnlockInstallDirKey(lock_);
 }
 
 void InstallDirKey::SetPath(const std::string& dir) { SetRaw(REG_SZ, dir.c_str(), (DWORD)dir.size() + 1); }

@@ -4,12 +4,20 @@
 // every test that changes the key, or needs a known value while it loads the
 // engine, holds an InstallDirKey: it takes a machine-wide lock, remembers the
 // key, and on destruction restores it (and the current directory, which the
-// engine's settings calls change).
+// engine's settings calls change). Do not hold it while waiting for a
+// child process that takes it too.
 #pragma once
 #include <windows.h>
 #include <string>
 
 namespace testsupport {
+
+extern const char kInstallDirKeyPath[];  // the key above, under HKEY_LOCAL_MACHINE
+
+// The lock alone, for helpers that change the key themselves; the same
+// thread may take it more than once.
+HANDLE LockInstallDirKey();
+void UnlockInstallDirKey(HANDLE lock);  // null: nothing
 
 class InstallDirKey {
 public:
