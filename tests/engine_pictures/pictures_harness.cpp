@@ -33,7 +33,6 @@ PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
     GetCurrentDirectoryA(sizeof oldDirectory_, oldDirectory_);
     oldMessageBox_ = g_messageBox;
     g_messageBox = MessageLog::Record;
-    SetEnvironmentVariableA("VISTARO_TRACE", dir.file("trace.txt").c_str());
     rc = VnrCreateRC(nullptr, 1);
     Reset(512);
 }
@@ -41,7 +40,6 @@ PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
 PicturesHarness::~PicturesHarness() {
     VnrDeleteRC(rc);
     SetCurrentDirectoryA(oldDirectory_);  // saving the settings moved it into the folder
-    SetEnvironmentVariableA("VISTARO_TRACE", nullptr);
     g_messageBox = oldMessageBox_;
     memcpy(g_cubeTexCoords, g_initialTexCoords, sizeof g_initialTexCoords);
     g_hinst = GetModuleHandleA(nullptr);
@@ -58,7 +56,7 @@ void PicturesHarness::Reset(int maxTextureSide) {
     boxes.clear();
     textures.clear();
     MessageLog::Clear();
-    DeleteFileA(dir.file("trace.txt").c_str());
+    trace.Clear();
     DeleteFileA(dir.file("vistaro.ini").c_str());
     memcpy(g_cubeTexCoords, g_initialTexCoords, sizeof g_initialTexCoords);
     g_hinst = GetModuleHandleA(nullptr);
@@ -87,19 +85,6 @@ void PicturesHarness::Load(const std::vector<std::string>& paths) {
     }
 }
 
-std::vector<std::string> PicturesHarness::Trace(const std::string& call) const {
-    std::vector<std::string> lines;
-    std::string all = ReadFile(dir.file("trace.txt"));
-    size_t at = 0;
-    while (at < all.size()) {
-        size_t end = all.find('\n', at);
-        if (end == std::string::npos) end = all.size();
-        std::string line = all.substr(at, end - at);
-        if (line.compare(0, call.size() + 1, call + " ") == 0) lines.push_back(line);
-        at = end + 1;
-    }
-    return lines;
-}
 
 void PicturesHarness::WithoutFrameBitmap() { g_hinst = GetModuleHandleA("kernel32.dll"); }
 

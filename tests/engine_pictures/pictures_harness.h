@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calltrace.h"
 #include "settings.h"
 #include "testsupport.h"
 
@@ -39,10 +40,9 @@ struct PicturesHarness {
     // Key "file<k>" of the saved settings file.
     std::string SavedName(int k) const;
     bool SettingsFileExists() const;
-    // Lines of the rendering stand-in's trace for one call, e.g. "VnrLoadTexture".
-    std::vector<std::string> Trace(const std::string& call) const;
 
     testsupport::TempDir dir;
+    testsupport::CallTrace trace;  // the rendering stand-in's calls since Reset
     CubeSettings settings;
     HWND window;
     int rc;

@@ -259,18 +259,30 @@ TEST_F(TextureBuild, FailedNameLeavesTheListAndTheRestAreReused) {
     EXPECT_EQ(frame->At(200, 130), TileTexel(64, 130, 200));
     EXPECT_EQ(memcmp(h.settings.ownedTextures, f, sizeof h.settings.ownedTextures), 0);
 
-    // Two pictures and the frame reach the rendering library, each loaded whole.
-    std::vector<std::string> loads = h.Trace("VnrLoadTexture");
+    // Two pictures and the frame reach the rendering library, each loaded
+    // whole: the trace's checksum is that of the texels the stand-in kept.
+    std::vector<TraceCall> loads = h.trace.Calls("VnrLoadTexture");
     ASSERT_EQ(loads.size(), 3u);
-    const char* expected[3] = {"kind=0 bits=32 level=0 width=64 height=64 pitch=256 texture=",
-                               "kind=0 bits=32 level=0 width=64 height=64 pitch=256 texture=",
-                               "kind=0 bits=32 level=0 width=256 height=256 pitch=1024 texture="};
+    const int sides[3] = {64, 64, 256};
     for (int i = 0; i < 3; i++) {
-        EXPECT_NE(loads[i].find(expected[i]), std::string::npos) << loads[i];
-        EXPECT_NE(loads[i].find("face=0 "), std::string::npos) << loads[i];
-        EXPECT_EQ(loads[i].substr(loads[i].size() - 5), " -> 1") << loads[i];
+        const TraceCall& c = loads[i];
+        EXPECT_FALSE(c.Failed()) << c.line;
+        EXPECT_EQ(c.Int("rc"), h.rc);
+        EXPECT_EQ(c.Int("kind"), 0);
+        EXPECT_EQ(c.Int("bits"), 32);
+        EXPECT_EQ(c.Int("level"), 0);
+        EXPECT_EQ(c.Int("width"), sides[i]);
+        EXPECT_EQ(c.Int("height"), sides[i]);
+        EXPECT_EQ(c.Int("pitch"), 4 * sides[i]);
+        EXPECT_EQ(c.Int("face"), 0);
+        const PicturesHarness::Texture* t = h.TextureOf((int)c.Int("texture"));
+        ASSERT_NE(t, nullptr) << c.line;
+        EXPECT_EQ((uint32_t)c.Int("sum"), TexelChecksum(t->texels.data(), (int)t->texels.size()));
     }
-    EXPECT_EQ(h.Trace("VnrNewTexture").size(), 3u);
+    EXPECT_EQ(loads[0].Int("texture"), f[0]);
+    EXPECT_EQ(loads[1].Int("texture"), f[1]);
+    EXPECT_EQ(loads[2].Int("texture"), f[6]);
+    EXPECT_EQ(h.trace.Calls("VnrNewTexture").size(), 3u);
 
     // The shortened list is saved; keys beyond it stay with empty values.
     EXPECT_EQ(h.SavedName(1), a);
