@@ -113,9 +113,9 @@ int SaveSettings(CubeSettings* settings) {
     std::string file = SettingsFilePath(settings);
     const char* ini = file.c_str();
     WritePrivateProfileStringA("options", "title", settings->title, ini);
+    // Always exactly file1 to file6, whatever the count says: a count outside
+    // 0 to 6 must not reach past the six slots.
     int count = settings->pictureCount;
-    if (count < 0) count = 0;
-    if (count > 6) count = 6;
     for (int i = 1; i <= 6; i++) {
         char key[16];
         snprintf(key, sizeof key, "file%d", i);

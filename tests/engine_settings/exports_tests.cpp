@@ -28,6 +28,9 @@ TEST(EngineLibrary, ExportsAndModuleHandle) {
     EXPECT_EQ(1.41f, *(float*)GetProcAddress(engine, "g_dllversion"));
     for (const char* name : {"g_animate", "g_bePreviewing", "g_beScreenSaving"})
         EXPECT_EQ(0, *(int*)GetProcAddress(engine, name)) << name;
+    // The outside libraries come in with it, at load time.
+    EXPECT_NE(nullptr, GetModuleHandleA("vxn32.dll"));
+    EXPECT_NE(nullptr, GetModuleHandleA("vxg32.dll"));
     EXPECT_TRUE(boxes.Messages().empty());
     FreeLibrary(engine);
 }

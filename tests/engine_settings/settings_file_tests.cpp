@@ -144,6 +144,26 @@ TEST_F(SettingsFile, SaveKeepsEveryFilesKeyAndRewritesInPlace) {
               ReadFile(dir.file("vistaro.ini")));
 }
 
+// A count outside 0 to 6 never reads past the six slots.
+TEST_F(SettingsFile, SaveKeepsToTheSixSlots) {
+    for (int count : {-2, 9}) {
+        SCOPED_TRACE(count);
+        TempDir dir;
+        memset(&s_, 'x', sizeof s_);  // no terminator anywhere, as after a stray write
+        for (int i = 0; i < 6; i++) snprintf(s_.pictureNames[i], 200, "p%d", i + 1);
+        s_.title[0] = 0;
+        s_.pictureCount = count;
+        Save(dir);
+        std::string text = ReadFile(dir.file("vistaro.ini"));
+        for (int i = 1; i <= 6; i++) {
+            std::string key = "file" + std::to_string(i) + "=";
+            std::string want = key + (count > 0 ? "p" + std::to_string(i) : "") + "\r\n";
+            EXPECT_NE(std::string::npos, text.find(want)) << want;
+        }
+        for (const char* beyond : {"file7", "file0", "file-"}) EXPECT_EQ(std::string::npos, text.find(beyond));
+    }
+}
+
 TEST_F(SettingsFile, WithoutAnInstallDirTheCurrentDirectoryHoldsTheFile) {
     TempDir dir;
     WriteFile(dir.file("vistaro.ini"), Lines({"[options]", "speed=2"}));
