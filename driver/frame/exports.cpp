@@ -60,6 +60,7 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
     g_paletteBase = info->paletteBase;
 
     if (!g_directMode) return GdiInitialize(info);
+    if (!g_dciOpen) GetPrivateProfileIntA("VXN", "LFB_LINES_TO_SKIP", 0, "vxn.ini");  // read, no effect
     DirectInitialize(info);
     if (FrameBufferUsable()) return 1;
     // Nothing to write through: present with GDI instead.
