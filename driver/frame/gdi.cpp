@@ -418,7 +418,8 @@ uint32_t GdiPresentZoom2(DevContext* ctx)
     if (s->isDib && s->bitmapInfo)
         PresentDib(ctx, s, left, top, w, h, sx, sy, sw, sh, true);
     else if (!s->isDib && s->memoryDc)
-        StretchBlt((HDC)ctx->hdc, left, top, w, h, s->memoryDc, sx, sy, sw, sh, SRCCOPY);
+        StretchBlt(ctx->hdc, left, top, w, h, s->memoryDc, sx, ctx->back.pitch ? sy : 0, sw,
+                   ctx->back.pitch ? sh : 1, SRCCOPY);
     return 1;
 }
 
@@ -435,7 +436,9 @@ uint32_t DEVPROC GdiPresent(DevContext* ctx)
     int w = ctx->update.x1 - left, h = ctx->update.y1 - top;
     if (s->isDib && s->bitmapInfo)
         PresentDib(ctx, s, left, top, w, h, left, top, w, h, false);
+    else if (!s->isDib && s->memoryDc && ctx->back.pitch == 0)
+        StretchBlt(ctx->hdc, left, top, w, h, s->memoryDc, left, 0, w, 1, SRCCOPY);  // the one shared row
     else if (!s->isDib && s->memoryDc)
-        BitBlt((HDC)ctx->hdc, left, top, w, h, s->memoryDc, left, top, SRCCOPY);
+        BitBlt(ctx->hdc, left, top, w, h, s->memoryDc, left, top, SRCCOPY);
     return 1;
 }

@@ -433,6 +433,12 @@ TEST_F(GdiDdb, FailuresAreNotReportedAsMade)
     EXPECT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
     EXPECT_EQ(1, s_made.back().cy);
     EXPECT_EQ(0, ctx()->back.pitch);
+    for (int x = 0; x < 16; ++x) Row16(5)[x] = k555[Shade(x, 0)];  // every row is row 0
+    ctx()->update = DevRect16{0, 0, 16, 8};
+    Present();
+    GdiFlush();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(kRgb[Shade(x, 0)], target.Pixel(x, y)) << x << "," << y;
 }
 
 TEST_F(DriverTest, ContextBeyondThePoolIsRefusedWithTheMessage)
