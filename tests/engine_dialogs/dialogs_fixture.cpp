@@ -49,6 +49,7 @@ BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn) {
         }
         s.filter.push_back('\0');
     }
+    if (g_openAnswer.platform) return GetOpenFileNameA(ofn);
     if (!g_openAnswer.choose) return FALSE;
     // The real dialog never writes more than nMaxFile bytes.
     std::string p = g_openAnswer.path.substr(0, ofn->nMaxFile - 1);

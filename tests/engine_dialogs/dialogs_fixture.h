@@ -23,10 +23,12 @@ HMODULE Library();
 DLGPROC ConfigureProc();
 const testsupport::TempDir& InstallDir();
 
-// What the open-file dialog answers next: a path, or nothing (cancel).
+// What the open-file dialog answers next: a path, or nothing (cancel); or
+// the platform's own dialog runs.
 struct OpenFileAnswer {
     bool choose = false;
     std::string path;
+    bool platform = false;
 };
 
 // The last record handed to the open-file dialog, and how often it ran.

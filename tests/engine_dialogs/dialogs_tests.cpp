@@ -56,7 +56,9 @@ TEST_F(SettingsDialog, OkWritesWhatTheControlsHold) {
     SetDlgItemTextA(dialog_, IDC_TITLE, "New title");
     SendDlgItemMessageA(dialog_, IDC_STARS, BM_SETCHECK, 1, 0);
     SendDlgItemMessageA(dialog_, IDC_ORBITING, BM_SETCHECK, 0, 0);
-    SendMessageA(UpDowns()[0], UDM_SETPOS, 0, 2);  // speed
+    std::vector<HWND> ups = UpDowns();
+    ASSERT_EQ(ups.size(), 3u);
+    SendMessageA(ups[0], UDM_SETPOS, 0, 2);  // speed
     Select(0);
     Click(IDC_DELETE);
     AddPicture("c:\\pics\\three.JPG");
@@ -134,6 +136,27 @@ TEST_F(SettingsDialog, BrowsesWithTheShortRecord) {
         "Bitmap Files (*.bmp)\0*.bmp\0";
     EXPECT_EQ(g_openSeen.filter, std::string(filter, sizeof filter));
     // Nothing chosen: nothing added, no box.
+    EXPECT_TRUE(ListEntries().empty());
+    EXPECT_TRUE(Boxes().empty());
+}
+
+// The platform's dialog takes the short record: it opens, and closing it is no error.
+void CALLBACK CancelOpenFile(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND open = FindWindowA(nullptr, "Open a picture file.");
+    if (!open) return;
+    KillTimer(nullptr, id);
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(SettingsDialog, PlatformOpenFileDialogTakesTheShortRecord) {
+    Open();
+    g_openAnswer.platform = true;
+    SetLastError(0);
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelOpenFile);
+    Click(IDC_ADD);  // returns once the timer has cancelled the dialog
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_openSeen.calls, 1);
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
     EXPECT_TRUE(ListEntries().empty());
     EXPECT_TRUE(Boxes().empty());
 }

@@ -44,7 +44,9 @@ TEST_F(SettingsDialog, CancelKeepsTheLoadedValuesInTheRecord) {
     g_settings.speed = 3;
     g_settings.picturesChanged = 0;
     Open();
-    SendMessageA(UpDowns()[0], UDM_SETPOS, 0, 2);
+    std::vector<HWND> ups = UpDowns();
+    ASSERT_EQ(ups.size(), 3u);
+    SendMessageA(ups[0], UDM_SETPOS, 0, 2);  // speed
     AddPicture("c:\\pics\\two.jpg");
     Click(IDCANCEL);
     EXPECT_EQ(g_settings.speed, 8);
