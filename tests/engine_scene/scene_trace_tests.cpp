@@ -310,6 +310,29 @@ TEST_F(SceneOnWindow, OptionsChooseWhatAFrameDraws) {
     }
 }
 
+TEST_F(SceneOnWindow, RotationAxisWalks) {
+    for (int walk : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "random walk " << walk);
+        g_settings.randomWalkAxis = walk;
+        for (int frame = 0; frame < 20; ++frame) {
+            double polar = g_axisPolar, azimuth = g_axisAzimuth;
+            Frames(1);
+            double dp = g_axisPolar - polar, da = g_axisAzimuth - azimuth;
+            if (walk) {
+                // Speed 10: each angle moves by a uniform share of 0.1, the azimuth backwards.
+                EXPECT_TRUE(dp >= 0 && dp <= 0.1 + 1e-5) << dp;
+                EXPECT_TRUE(da <= 0 && da >= -0.1 - 1e-5) << da;
+            } else {
+                EXPECT_NEAR(dp, 0.041397849, 1e-5);
+                EXPECT_NEAR(da, -0.028731170, 1e-5);
+            }
+            const double axis[3] = {cos(g_axisAzimuth) * sin(g_axisPolar), sin(g_axisAzimuth) * sin(g_axisPolar),
+                                    cos(g_axisPolar)};
+            for (int a = 0; a < 3; ++a) EXPECT_NEAR(g_rotationAxis[a], axis[a], 1e-5);
+        }
+    }
+}
+
 TEST_F(SceneOnWindow, OrbiterDrawnBehindThenInFrontOverAFullOrbit) {
     g_settings.stars = 0;
     g_orbitAngle = 0;
@@ -399,6 +422,25 @@ TEST_F(SceneOnWindow, LayoutFollowsTheClientArea) {
     LayoutView(window_, g_gc, &g_settings);
     EXPECT_TRUE(trace_.Calls().empty());
     EXPECT_TRUE(EqualRect(&before, &g_settings.clientRect));
+}
+
+TEST_F(SceneOnWindow, SetUpOnAnEmptyClientStillSetsNearAndFar) {
+    FreeScene(&g_rc, &g_gc, &g_settings);
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    trace_.Clear();
+    ASSERT_EQ(InitScene(window_, g_hdc, &g_settings), 1);
+    std::vector<TraceCall> views = trace_.Calls("VngSetCameraView");
+    ASSERT_EQ(views.size(), 1u);
+    ExpectCall(views[0], "VngSetCameraView right=0.9 left=-0.9 top=0.9 bottom=-0.9 near=2.9 far=18");
+    EXPECT_EQ(g_settings.twinkleCount, 0);
+
+    // The first real size lays out with the near and far set up then.
+    SetWindowPos(window_, nullptr, 0, 0, 640, 400, SWP_NOZORDER | SWP_NOACTIVATE);
+    trace_.Clear();
+    LayoutView(window_, g_gc, &g_settings);
+    views = trace_.Calls("VngSetCameraView");
+    ASSERT_EQ(views.size(), 1u);
+    ExpectCall(views[0], "VngSetCameraView right=0.96 left=-0.96 top=0.6 bottom=-0.6 near=2.9 far=18");
 }
 
 TEST_F(SceneOnWindow, TearDownReleasesEachTextureOnce) {
