@@ -99,8 +99,10 @@ protected:
         wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
         wc.lpszClassName = "SceneTraceWindow";
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(0, "SceneTraceWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 400, nullptr,
+        // Shown without taking focus from other tests' windows.
+        window_ = CreateWindowExA(WS_EX_NOACTIVATE, "SceneTraceWindow", "", WS_POPUP, 0, 0, 640, 400, nullptr,
                                   nullptr, wc.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
 
     static void TearDownTestSuite() { DestroyWindow(window_); }
