@@ -26,8 +26,8 @@ int g_starPhase;
 
 SceneMachine g_sceneMachine = {GlobalMemoryStatus, GetDeviceCaps};
 
-static int g_zero = 0;
-static int g_one = 1;
+static const int g_zero = 0;
+static const int g_one = 1;
 
 static void Fatal(const char* text, const char* caption) {
     g_messageBox(nullptr, text, caption, MB_OK);
