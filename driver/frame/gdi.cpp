@@ -173,13 +173,15 @@ uint32_t GdiDibCreate(DevContext* ctx)
     uint16_t W, H;
     BackSize(ctx, true, &W, &H);
     uint32_t R = ((uint32_t)W + 3) & ~3u;
-    uint32_t bytesPerPixel = g_gdiBitsPerPixel >> 3;
-    uint64_t full = (uint64_t)bytesPerPixel * H * R + kDibHeaderBytes;
+    // GDI reads each row as whole 32-bit words: more than R x bytes per pixel
+    // only below 8 bits per pixel, where that product is 0.
+    uint32_t rowBytes = (R * g_gdiBitsPerPixel + 31) / 32 * 4;
+    uint64_t full = (uint64_t)rowBytes * H + kDibHeaderBytes;
     uint8_t* block = full <= kDibLimit ? (uint8_t*)DevGlobalAlloc((uint32_t)full) : 0;
     uint16_t pitchPixels = (uint16_t)R;
     if (!block) {
         // One row that every back-buffer row shares: degraded output, not lost.
-        block = (uint8_t*)DevGlobalAlloc(bytesPerPixel * R + kDibHeaderBytes);
+        block = (uint8_t*)DevGlobalAlloc(rowBytes + kDibHeaderBytes);
         pitchPixels = 0;
     }
     if (!block) {

@@ -156,6 +156,26 @@ INSTANTIATE_TEST_SUITE_P(
                       DibGeometry{640, 480, true, 0x8000, 0x20000, 640, 240, -1920},
                       DibGeometry{640, 480, true, 0x20000, 0x4000, 320, 480, -960}));
 
+// GDI reads every DIB row as whole 32-bit words, below 8 bits per pixel
+// too: the block holds all the rows the present hands it.
+TEST_F(GdiPath, DibBlockHoldsEveryRowThePresentReads)
+{
+    for (uint16_t bits : {1, 4, 8, 32}) {
+        MemoryTarget target(16, 8);
+        Start(Device(640, 480, bits), target.dc(), 13, 7);
+        ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80)) << bits;
+        const GdiSurface* s = ctx()->gdiSurface;
+        const BITMAPINFOHEADER* hdr = (const BITMAPINFOHEADER*)s->bitmapInfo;
+        SIZE_T stride = ((SIZE_T)hdr->biWidth * hdr->biBitCount + 31) / 32 * 4;
+        HGLOBAL block = *(const HGLOBAL*)((const uint8_t*)s->bitmapInfo - 4);
+        EXPECT_GE(GlobalSize(block), 4 + 552 + stride * hdr->biHeight) << bits;
+        ctx()->update = DevRect16{0, 0, 13, 7};
+        EXPECT_EQ(1u, Present());
+        DevBufferDelete(ctx(), 0xc0);
+        DevContextDelete(ctx());
+    }
+}
+
 TEST_F(GdiPath, PresentCopiesTheUpdateRectangle)
 {
     MemoryTarget target(64, 32);
