@@ -3,6 +3,8 @@
 // dirty marking of rectangle copies.
 #include "paths.h"
 
+#include "bpp16/fixed.h"
+
 uint32_t g_dirtyWidthClass = 0xffffffffu;
 uint32_t g_directContextCount;
 // The primary surface that DevInitialize created. Contexts share it; only
@@ -165,16 +167,14 @@ uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32
     if (!RectIntersect(&r, &ctx->update, &clip)) return 0;
     uint32_t* dirty = ctx->dirtyA;
     if (dirty) {
-        // Only rows and blocks the mask has: under zoom the update rectangle
-        // is in window pixels while the mask counts back-buffer rows.
-        uint32_t s = g_dirtyShift & 0xff;
+        // Only rows the mask has: under zoom the update rectangle is in
+        // window pixels while the mask counts back-buffer rows. Blocks follow
+        // the rasterizers' rule (block 31 stands for everything to its right).
         int32_t x0 = clip.x0 < 0 ? 0 : clip.x0;
         int32_t y0 = clip.y0 < 0 ? 0 : clip.y0;
         int32_t y1 = clip.y1 > (int32_t)ctx->dirtyRows ? (int32_t)ctx->dirtyRows : clip.y1;
-        uint32_t kl = (uint32_t)x0 >> s, kr = (uint32_t)(clip.x1 < 0 ? 0 : clip.x1) >> s;
-        if (kr > 31) kr = 31;
-        if (kl <= kr && clip.x1 > 0) {
-            uint32_t bits = (0xffffffffu >> (31 - kr)) & (0xffffffffu << kl);
+        if (clip.x1 > 0) {
+            uint32_t bits = raster::DirtySpanBits((uint32_t)x0, (uint32_t)clip.x1, g_dirtyShift & 0xff);
             for (int32_t row = y0; row < y1; ++row) dirty[row] |= bits;
         }
     }

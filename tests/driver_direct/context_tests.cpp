@@ -282,7 +282,8 @@ TEST_F(CopyMarking, ClipsToTheUpdateRectangle)
 }
 
 // Under zoom the mask has half the rows and the update rectangle is in
-// window pixels: marking stops at the last row and at block 31.
+// window pixels: marking stops at the last row, and block 31 stands for
+// everything to its right, as in the rasterizers' marking.
 TEST_F(CopyMarking, StaysInsideTheMaskUnderZoom)
 {
     DevContext* z = ctx();
@@ -293,11 +294,17 @@ TEST_F(CopyMarking, StaysInsideTheMaskUnderZoom)
     ASSERT_EQ(240u, z->dirtyRows);
     memset(z->dirtyA, 0, 4 * 240);
     z->update = DevRect16{0, 0, 2000, 480};
-    EXPECT_EQ(0x77u, Copy(200, 100, 0, 0, 1100, 200));  // beyond block 31: nothing to mark
-    EXPECT_EQ(0x77u, Copy(1500, 300, 0, 0, 100, 200));
-    for (int r = 0; r < 200; ++r) ASSERT_EQ(0u, z->dirtyA[r]) << r;
-    for (int r = 200; r < 240; ++r) ASSERT_EQ(0xfffffff8u, z->dirtyA[r]) << r;
-    EXPECT_EQ(0u, z->dirtyA[240]);
+    struct {
+        uint32_t w, h;
+        int16_t dx, dy;
+        uint32_t bits;
+    } cases[] = {{200, 100, 1100, 200, 0x80000000u}, {1500, 300, 100, 200, 0xfffffff8u}};
+    for (auto& c : cases) {
+        memset(z->dirtyA, 0, 4 * 241);
+        EXPECT_EQ(0x77u, Copy(c.w, c.h, 0, 0, c.dx, c.dy));
+        for (int r = 0; r < 240; ++r) ASSERT_EQ(r >= c.dy ? c.bits : 0u, z->dirtyA[r]) << c.dx << " row " << r;
+        EXPECT_EQ(0u, z->dirtyA[240]);
+    }
 }
 
 TEST(RectIntersect, OverlapEdgesAndAliasing)
