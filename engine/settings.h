@@ -31,12 +31,21 @@ struct CubeSettings {
     char* helpPath;               // heap string: installDir + "\vistaro.hlp", or null
 };
 
+static_assert(offsetof(CubeSettings, sceneWindow) == 0, "layout");
 static_assert(offsetof(CubeSettings, installDir) == 4, "layout");
 static_assert(offsetof(CubeSettings, title) == 8, "layout");
 static_assert(offsetof(CubeSettings, spinnerOffset) == 68, "layout");
+static_assert(offsetof(CubeSettings, picturesChanged) == 72, "layout");
+static_assert(offsetof(CubeSettings, stars) == 76, "layout");
+static_assert(offsetof(CubeSettings, spinning) == 80, "layout");
+static_assert(offsetof(CubeSettings, orbiting) == 84, "layout");
+static_assert(offsetof(CubeSettings, shade) == 88, "layout");
 static_assert(offsetof(CubeSettings, randomWalkAxis) == 92, "layout");
 static_assert(offsetof(CubeSettings, pictureNames) == 96, "layout");
 static_assert(offsetof(CubeSettings, pictureCount) == 1296, "layout");
+static_assert(offsetof(CubeSettings, speed) == 1300, "layout");
+static_assert(offsetof(CubeSettings, bigness) == 1304, "layout");
+static_assert(offsetof(CubeSettings, maxTextureSide) == 1308, "layout");
 static_assert(offsetof(CubeSettings, numStars) == 1312, "layout");
 static_assert(offsetof(CubeSettings, viewport) == 1316, "layout");
 static_assert(offsetof(CubeSettings, clientRect) == 1332, "layout");
