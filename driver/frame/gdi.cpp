@@ -177,7 +177,9 @@ uint32_t GdiDibCreate(DevContext* ctx)
     // only below 8 bits per pixel, where that product is 0.
     uint32_t rowBytes = (R * g_gdiBitsPerPixel + 31) / 32 * 4;
     uint64_t full = (uint64_t)rowBytes * H + kDibHeaderBytes;
-    uint8_t* block = full <= kDibLimit ? (uint8_t*)DevGlobalAlloc((uint32_t)full) : 0;
+    // A row the 16-bit pitch cannot step over gets the one-row form too.
+    bool describable = (uint32_t)(g_gdiBitsPerPixel >> 3) * R <= 0x8000;
+    uint8_t* block = full <= kDibLimit && describable ? (uint8_t*)DevGlobalAlloc((uint32_t)full) : 0;
     uint16_t pitchPixels = (uint16_t)R;
     if (!block) {
         // One row that every back-buffer row shares: degraded output, not lost.
@@ -253,7 +255,9 @@ uint32_t GdiDdbAttach(DevContext* ctx, uint16_t pitchPixels)
     b->width = W;
     b->height = H;
     b->bitsPerPixel = bm.bmBitsPixel;
-    b->pitch = (int16_t)(uint16_t)(bytesPerPixel * pitchPixels);
+    // A pitch beyond the 16-bit field would step outside the bitmap: share row 0 instead.
+    uint32_t pitch = bytesPerPixel * pitchPixels;
+    b->pitch = pitch <= 0x7fff ? (int16_t)pitch : 0;
     b->zero12 = 0;
     b->zero13 = 0;
     b->rows = 0;

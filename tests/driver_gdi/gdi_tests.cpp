@@ -176,6 +176,26 @@ TEST_F(GdiPath, DibBlockHoldsEveryRowThePresentReads)
     }
 }
 
+// Every row the back descriptor describes lies inside the DIB block, also
+// for rows too wide for the 16-bit pitch (they get the one-row form).
+TEST_F(GdiPath, DescribedRowsStayInsideTheBlock)
+{
+    for (int16_t w : {13, 10920, 12000}) {
+        MemoryTarget target(16, 8);
+        Start(Device32(640, 480), target.dc(), w, 4);
+        ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80)) << w;
+        const DevBuffer& b = ctx()->back;
+        const uint8_t* start = ctx()->gdiSurface->dibBits;
+        const uint8_t* end = start - 552 + GlobalSize(*(const HGLOBAL*)(start - 556)) - 4;
+        for (int y = 0; y < b.height; ++y) {
+            const uint8_t* row = DevBufferBits(&b) + (intptr_t)b.pitch * y;
+            ASSERT_TRUE(row >= start && row + 3 * b.width <= end) << w << " row " << y;
+        }
+        DevBufferDelete(ctx(), 0xc0);
+        DevContextDelete(ctx());
+    }
+}
+
 TEST_F(GdiPath, PresentCopiesTheUpdateRectangle)
 {
     MemoryTarget target(64, 32);
@@ -399,6 +419,25 @@ TEST_F(GdiDdb, ReversedWindowIsRefusedNotLoopedOn)
     EXPECT_EQ(0u, DevBufferCreate(ctx(), 0x80));
     EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
     EXPECT_EQ(0u, ctx()->back.bits);
+}
+
+TEST_F(GdiDdb, DescribedRowsStayInsideTheBitmap)
+{
+    MemoryTarget target(8, 8);
+    StartDdb(target.dc(), 5, 3);
+    for (int16_t w : {1000, 9000}) {
+        ctx_->SetWindow(0, 0, w, 3);
+        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20)) << w;
+        BITMAP bm;
+        ASSERT_EQ((int)sizeof bm, GetObjectA(ctx()->gdiSurface->bitmap, sizeof bm, &bm));
+        const uint8_t* start = (const uint8_t*)bm.bmBits;
+        const uint8_t* end = start + (size_t)bm.bmWidthBytes * bm.bmHeight;
+        const DevBuffer& b = ctx()->back;
+        for (int y = 0; y < b.height; ++y) {
+            const uint8_t* row = DevBufferBits(&b) + (intptr_t)b.pitch * y;
+            ASSERT_TRUE(row >= start && row + 2 * b.width <= end) << w << " row " << y;
+        }
+    }
 }
 
 TEST_F(GdiDdb, PresentsPlainAndZoomed)
