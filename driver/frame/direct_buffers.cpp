@@ -207,7 +207,9 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
         uint64_t bytes = (uint64_t)g_bytesPerPixel * wb * hb + 64;
-        void* raw = bytes <= 0x7fffffffu ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        // A row the 16-bit pitch cannot step over is not made, as if out of memory.
+        bool describable = (uint64_t)g_bytesPerPixel * wb <= 0x7fff;
+        void* raw = bytes <= 0x7fffffffu && describable ? DevGlobalAlloc((uint32_t)bytes) : 0;
         if (!raw) {
             DevRecordFree(rec);
             return result;
@@ -242,7 +244,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
         uint64_t bytes = (uint64_t)2 * wd * (uint32_t)winH + 63;
-        void* raw = bytes <= 0x7fffffffu ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        void* raw = bytes <= 0x7fffffffu && (uint64_t)2 * wd <= 0x7fff ? DevGlobalAlloc((uint32_t)bytes) : 0;
         if (!raw) {
             DevRecordFree(rec);
             return result;

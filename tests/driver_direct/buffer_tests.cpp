@@ -242,6 +242,27 @@ TEST_F(DirectTest, LongResizeLoopLeaksNothing)
     contexts_.push_back(std::move(c));
 }
 
+// Rows too wide for the 16-bit pitch are not made: a wrapped pitch would
+// step outside the allocation.
+TEST_F(DirectTest, RowsBeyondTheSixteenBitPitchAreNotMade)
+{
+    struct {
+        int bits;
+        int16_t w;
+        uint32_t made;
+    } cases[] = {{32, 8000, 0x4c0}, {32, 8200, 0x40}, {8, 16400, 0xc0}};
+    for (auto& k : cases) {
+        Begin(k.bits);
+        MessageCatcher messages;
+        auto c = NewContext(0, 0, k.w, 2);
+        DevContext* ctx = c->get();
+        EXPECT_EQ(k.made, DevBufferCreate(ctx, 0x4c0)) << k.w;
+        for (const DevBuffer* b : {&ctx->back, &ctx->depth})
+            if (b->flags & DEVBUF_VALID) EXPECT_EQ((int)(b->bitsPerPixel / 8 * b->width), b->pitch) << k.w;
+        contexts_.push_back(std::move(c));
+    }
+}
+
 TEST_F(DirectTest, ReversedWindowMakesNoBackBuffer)
 {
     MessageCatcher messages;
