@@ -164,6 +164,23 @@ TEST_F(SettingsFile, SaveKeepsToTheSixSlots) {
     }
 }
 
+// Both calls leave the install directory current, so picture names written
+// relative to it keep opening from there.
+TEST_F(SettingsFile, LoadAndSaveLeaveTheInstallDirectoryCurrent) {
+    TempDir dir;
+    for (int save = 0; save < 2; save++) {
+        SCOPED_TRACE(save ? "save" : "load");
+        ASSERT_TRUE(SetCurrentDirectoryA(cwd_));
+        if (save)
+            Save(dir);
+        else
+            Load(dir);
+        char now[MAX_PATH];
+        ASSERT_NE(0u, GetCurrentDirectoryA(sizeof now, now));
+        EXPECT_EQ(0, lstrcmpiA(dir.path().c_str(), now)) << now;
+    }
+}
+
 TEST_F(SettingsFile, WithoutAnInstallDirTheCurrentDirectoryHoldsTheFile) {
     TempDir dir;
     WriteFile(dir.file("vistaro.ini"), Lines({"[options]", "speed=2"}));
