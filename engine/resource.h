@@ -3,7 +3,7 @@
 
 #define IDB_FRAME 108        // tile of the frame texture
 #define IDM_DESKTOP_MENU 112 // the desktop viewer's menu
-#define IDB_ABOUT 113        // picture of the About dialog
+#define IDB_PREVIEW 113      // the preview window's picture
 // Dialogs are named by text ("DIALOG_1"); add further identifiers below.
 
 // Settings dialog "DIALOG_1".
@@ -24,3 +24,9 @@
 // About box.
 #define IDD_ABOUT 109
 #define IDC_VERSION 1011
+
+// Commands of the desktop viewer's menu.
+#define IDM_CONFIGURE 40001
+#define IDM_EXIT 40002
+#define IDM_CONTENTS 1012
+#define IDM_ABOUT 1010

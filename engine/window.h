@@ -5,13 +5,11 @@
 #include <stddef.h>
 #include <time.h>
 
-extern "C" {
-// The animated window: full-screen saver (g_beScreenSaving 1) or desktop
-// viewer (0). Sets the scene up in WM_CREATE and tears it down on close.
-LRESULT CALLBACK WindowFunc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// The display settings' preview child: paints bitmap 113, builds no scene.
-LRESULT CALLBACK PreviewWindowFunc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-}
+// WindowFunc (the animated window: full-screen saver when g_beScreenSaving is
+// set, else desktop viewer) and PreviewWindowFunc (the display settings'
+// preview child, which paints bitmap 113 and builds no scene) are exported
+// and declared with the rest of the engine-host interface.
+#include "vistaro.h"
 
 // Non-zero when the saver may close: no password is asked for, the check
 // cannot be reached, or the platform's check accepted.

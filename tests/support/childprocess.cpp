@@ -36,6 +36,7 @@ struct FindArgs {
     const char* title;
     DWORD pid;
     HWND found;
+    bool (*accept)(HWND);
 };
 
 BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
@@ -54,8 +55,25 @@ BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
         if (strcmp(text, a->title) != 0) return TRUE;
     }
     if (!IsWindowVisible(w)) return TRUE;
+    if (a->accept && !a->accept(w)) return TRUE;
     a->found = w;
     return FALSE;
+}
+
+BOOL CALLBACK OnlyButtonsAndStatics(HWND w, LPARAM lp) {
+    char cls[64];
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") != 0 && lstrcmpiA(cls, "Static") != 0) *reinterpret_cast<bool*>(lp) = false;
+    return TRUE;
+}
+
+// A message box is a dialog holding the text control 0xFFFF and nothing but
+// buttons and statics; the program's own dialogs (edits, lists) are not.
+bool IsMessageBox(HWND dialog) {
+    if (!GetDlgItem(dialog, 0xFFFF)) return false;
+    bool plain = true;
+    EnumChildWindows(dialog, OnlyButtonsAndStatics, reinterpret_cast<LPARAM>(&plain));
+    return plain;
 }
 
 }  // namespace
@@ -64,7 +82,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& args,
                            const std::vector<std::string>& env) {
     std::string path = ProgramDir() + program;
     std::string line = "\"" + path + "\"" + (args.empty() ? "" : " " + args);
-    std::string block = EnvironmentBlock(env);
+    log_ = logDir_.file("boxes.log");
+    std::vector<std::string> all = {"VISTARO_MESSAGEBOX_LOG=" + log_};
+    all.insert(all.end(), env.begin(), env.end());
+    std::string block = EnvironmentBlock(all);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -99,6 +120,23 @@ std::vector<ShownBox> ChildProcess::boxes() {
     return boxes_;
 }
 
+std::vector<ShownBox> ChildProcess::loggedBoxes() {
+    std::vector<ShownBox> all;
+    // One line per box: caption, tab, text, tab, type.
+    std::string logged = ReadFile(log_);
+    size_t start = 0;
+    while (start < logged.size()) {
+        size_t end = logged.find('\n', start);
+        if (end == std::string::npos) end = logged.size();
+        std::string line = logged.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t t1 = line.find('\t'), t2 = line.rfind('\t');
+        if (t1 != std::string::npos && t2 > t1) all.push_back({line.substr(0, t1), line.substr(t1 + 1, t2 - t1 - 1), nullptr});
+        start = end + 1;
+    }
+    return all;
+}
+
 bool ChildProcess::WaitForBoxes(size_t n, DWORD ms) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -108,15 +146,13 @@ bool ChildProcess::WaitForBoxes(size_t n, DWORD ms) {
     }
 }
 
-// A message box is a dialog with the text control 0xFFFF; other dialogs of
-// the child are left alone.
 void ChildProcess::CloseBoxes() {
     while (!stop_) {
-        FindArgs a = {"#32770", nullptr, pid_, nullptr};
+        FindArgs a = {"#32770", nullptr, pid_, nullptr, IsMessageBox};
         EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
         HWND box = a.found;
-        HWND text = box ? GetDlgItem(box, 0xFFFF) : nullptr;
-        if (box && text) {
+        if (box) {
+            HWND text = GetDlgItem(box, 0xFFFF);
             ShownBox shown;
             char buf[1024];
             GetWindowTextA(box, buf, sizeof buf);
@@ -139,7 +175,7 @@ void ChildProcess::CloseBoxes() {
 HWND WaitForWindow(const char* className, const char* title, DWORD pid, DWORD ms) {
     DWORD start = GetTickCount();
     for (;;) {
-        FindArgs a = {className, title, pid, nullptr};
+        FindArgs a = {className, title, pid, nullptr, nullptr};
         EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
         if (a.found) return a.found;
         if (GetTickCount() - start > ms) return nullptr;

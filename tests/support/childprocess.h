@@ -9,6 +9,8 @@
 #include <mutex>
 #include <atomic>
 
+#include "testsupport.h"
+
 namespace testsupport {
 
 struct ShownBox {
@@ -18,7 +20,9 @@ struct ShownBox {
 };
 
 // A child process started from build/bin. A background thread reads and
-// dismisses (OK) every message box the child shows, so none is left waiting.
+// dismisses (OK) every real message box the child shows, so none is left
+// waiting; the engine's own boxes go to a log file of the child's
+// (VISTARO_MESSAGEBOX_LOG, see engine/msgbox.h) and are read from there.
 class ChildProcess {
 public:
     // program: a file name in build/bin, quoted as needed; args follow a blank.
@@ -33,13 +37,17 @@ public:
     DWORD pid() const { return pid_; }
     // True with the exit code when the child ended within ms.
     bool Wait(DWORD ms, DWORD* exitCode);
-    // The boxes dismissed so far.
+    // The real boxes dismissed so far.
     std::vector<ShownBox> boxes();
+    // The engine's boxes, recorded instead of shown (owner not known).
+    std::vector<ShownBox> loggedBoxes();
     // Waits up to ms for the child to have shown at least n boxes.
     bool WaitForBoxes(size_t n, DWORD ms);
 
 private:
     void CloseBoxes();
+    TempDir logDir_;
+    std::string log_;
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     std::atomic<bool> stop_{false};
