@@ -90,6 +90,7 @@ static void SetMaterial(int gc) {
 }
 
 int InitScene(HWND window, HDC dc, CubeSettings* settings) {
+    ScenePrecision precision;
     settings->sceneWindow = window;
 
     float m[16];
@@ -195,17 +196,20 @@ static void DrawTwinkles(const CubeSettings* s, float sf) {
 
 static void TurnAxis(const CubeSettings* s, float sf) {
     if (s->randomWalkAxis) {
-        float r = UniformRandom();
-        g_axisPolar = (float)(g_axisPolar + r * sf * 0.1);
-        r = UniformRandom();
-        g_axisAzimuth = (float)(g_axisAzimuth + r * sf * -0.1);
+        // r * sf is a float product, rounded as one before it is widened.
+        float step = UniformRandom() * sf;
+        g_axisPolar = (float)(g_axisPolar + step * 0.1);
+        step = UniformRandom() * sf;
+        g_axisAzimuth = (float)(g_axisAzimuth + step * -0.1);
     } else {
         g_axisPolar = (float)(g_axisPolar + 0.1 * 0.41397849);
         g_axisAzimuth = (float)(g_axisAzimuth + 0.1 * -0.28731170);
     }
-    double x = cos(g_axisAzimuth) * sin(g_axisPolar);
-    double y = sin(g_axisAzimuth) * sin(g_axisPolar);
-    double z = cos(g_axisPolar);
+    // The angles are floats, and so are their sines, cosines and products.
+    float sinPolar = sin(g_axisPolar), cosPolar = cos(g_axisPolar);
+    float cosAzimuth = cos(g_axisAzimuth), sinAzimuth = sin(g_axisAzimuth);
+    float fx = cosAzimuth * sinPolar, fy = sinAzimuth * sinPolar;
+    double x = fx, y = fy, z = cosPolar;
     double len = sqrt(x * x + y * y + z * z);
     g_rotationAxis[0] = (float)(x / len);
     g_rotationAxis[1] = (float)(y / len);
@@ -236,7 +240,7 @@ static void DrawOrbiter(const CubeSettings* s, float sf) {
     float m[16];
     VngRotateMatrix((float)(0.1 * sf), g_rotationAxis[0], g_rotationAxis[1], g_rotationAxis[2], m);
     TurnAll(g_orbiterNormals, 24, m);
-    double c = cos(g_orbitAngle), sn = sin(g_orbitAngle);
+    float c = cos(g_orbitAngle), sn = sin(g_orbitAngle);
     float p[3] = {(float)(1.9 * c), (float)(0.8 * c), (float)(4.9 * sn * sn * sn + 4.5)};
     for (auto& v : g_orbiterVertices) {
         float d[3] = {v[0] - g_orbiterPosition[0], v[1] - g_orbiterPosition[1], v[2] - g_orbiterPosition[2]};
@@ -262,6 +266,7 @@ static void DrawSpinner(const CubeSettings* s, float sf) {
 }
 
 extern "C" void __cdecl AnimateScreen(void) {
+    ScenePrecision precision;
     const CubeSettings* s = &g_settings;
     float sf = SpeedFactor(s->speed);
     if (s->stars) DrawTwinkles(s, sf);
@@ -283,6 +288,7 @@ extern "C" void __cdecl AnimateScreen(void) {
 
 void LayoutView(HWND window, int gc, CubeSettings* settings) {
     if (gc == 0) return;
+    ScenePrecision precision;
     RECT client;
     GetClientRect(window, &client);
     // A window shrunk to nothing has no view volume; wait for a real size.

@@ -57,6 +57,20 @@ extern SceneMachine g_sceneMachine;
 // transpose). src and dst may be the same vector.
 void TransformVector(const float* src, float* dst, const float* m, int transpose);
 
+// Holds the x87 unit at double precision (53-bit results) for the scene's
+// arithmetic while it lives: the host or an outside library may have left it
+// at 64 or 24 bits. Every entry of the scene takes one; they nest.
+class ScenePrecision {
+public:
+    ScenePrecision();
+    ~ScenePrecision();
+    ScenePrecision(const ScenePrecision&) = delete;
+    ScenePrecision& operator=(const ScenePrecision&) = delete;
+
+private:
+    unsigned short saved_;
+};
+
 // The pieces below are the scene's pure computations.
 
 const float kPi = 3.1415925f;

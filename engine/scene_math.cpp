@@ -6,19 +6,33 @@
 
 static int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+// Only the precision field (bits 8-9, 2 = 53 bits) changes; the compiler's
+// own truncations save and restore the rounding field around themselves.
+ScenePrecision::ScenePrecision() {
+    unsigned short cw;
+    __asm__ __volatile__("fnstcw %0" : "=m"(saved_) : : "memory");
+    cw = (unsigned short)((saved_ & ~0x300) | 0x200);
+    __asm__ __volatile__("fldcw %0" : : "m"(cw) : "memory");
+}
+
+ScenePrecision::~ScenePrecision() { __asm__ __volatile__("fldcw %0" : : "m"(saved_) : "memory"); }
+
 float SpeedFactor(int speed) {
+    ScenePrecision precision;
     // Speeds outside the dialog's range would make the twinkle divisor zero.
     double s = Clamp(speed, 1, 10);
     return (float)((s * 1.9 - 1) * (1.0 / 18));
 }
 
 int TwinkleDivisor(float sf) {
+    ScenePrecision precision;
     // In double: 3 / 0.05f is just below 60, and 59 is the intended count.
     int n = (int)(3.0 / (double)sf);
     return 32767 / n;
 }
 
 void ViewVolume(int w, int h, float* halfW, float* halfH) {
+    ScenePrecision precision;
     double a = (double)h / (double)w;
     if (a > 1) {
         *halfW = 0.9f;
@@ -32,6 +46,7 @@ void ViewVolume(int w, int h, float* halfW, float* halfH) {
 }
 
 void ComputeViewport(int w, int h, int bigness, int viewport[4]) {
+    ScenePrecision precision;
     // Outside 1..10 the viewport would be empty or inverted.
     double e = (Clamp(bigness, 1, 10) + 2) * (1.0 / 12);
     viewport[0] = (int)(w * (1 - e) * 0.5);
@@ -54,9 +69,14 @@ bool DisplayIsUsable(int rasterCaps, int sizePalette) {
 
 int ClampTableCount(int count) { return Clamp(count, 0, 100); }
 
-float UniformRandom() { return (float)rand() / 32767.0f; }
+float UniformRandom() {
+    ScenePrecision precision;
+    float r = (float)rand() / 32767.0f;
+    return r;
+}
 
 int MakeTwinklePoints(const RECT& client, const int viewport[4], int count, int points[100][2]) {
+    ScenePrecision precision;
     int leftMargin = viewport[0] - client.left;
     int bottomMargin = client.bottom - viewport[3];
     if (leftMargin <= 20 || bottomMargin <= 20) return 0;
@@ -92,7 +112,9 @@ int MakeTwinklePoints(const RECT& client, const int viewport[4], int count, int 
 }
 
 void MakeStar(float r1, float r2, float r3, float star[3][3]) {
-    double angle = (double)(r1 * kTwoPi);
+    ScenePrecision precision;
+    float turn = r1 * kTwoPi;   // a float product, rounded as one
+    double angle = turn;
     double c = cos(angle), s = sin(angle);
     double d = 0.01 * r2 + 0.01;
     double R = 2.5 * r3 + 1.5;
@@ -106,12 +128,14 @@ void MakeStar(float r1, float r2, float r3, float star[3][3]) {
 }
 
 float AdvanceOrbitAngle(float angle, float sf) {
+    ScenePrecision precision;
     float a = (float)(angle + 0.1 * sf);
     if (a > kTwoPi) a -= kTwoPi;
     return a;
 }
 
 void TransformVector(const float* src, float* dst, const float* m, int transpose) {
+    ScenePrecision precision;
     double x = src[0], y = src[1], z = src[2];
     double rx, ry, rz;
     if (transpose) {

@@ -30,6 +30,57 @@ TEST(SceneMath, SpeedFactorAndTwinkleDivisor) {
     EXPECT_EQ(SpeedFactor(10), 1.0f);
 }
 
+static unsigned short X87ControlWord() {
+    unsigned short cw;
+    __asm__ __volatile__("fnstcw %0" : "=m"(cw));
+    return cw;
+}
+
+static void SetX87ControlWord(unsigned short cw) { __asm__ __volatile__("fldcw %0" : : "m"(cw)); }
+
+// A host or an outside library may leave the x87 unit at single or extended
+// precision; the scene's numbers stay those of doubles, and the unit is given
+// back as it was.
+TEST(SceneMath, NumbersHoldAtEveryX87Precision) {
+    const unsigned short saved = X87ControlWord();
+    struct Case { const char* name; unsigned short bits; } cases[] = {
+        {"24-bit", 0x000}, {"53-bit", 0x200}, {"64-bit", 0x300},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const unsigned short cw = (unsigned short)((saved & ~0x300) | c.bits);
+        SetX87ControlWord(cw);
+        float slow = SpeedFactor(1), fast = SpeedFactor(10);
+        int slowDivisor = TwinkleDivisor(slow), fastDivisor = TwinkleDivisor(fast);
+        const int sizes[][2] = {{800, 600}, {1280, 1024}, {640, 400}, {1023, 767}, {333, 999}};
+        int full[5][4];
+        for (int i = 0; i < 5; ++i) ComputeViewport(sizes[i][0], sizes[i][1], 10, full[i]);
+        int quarter[4];
+        ComputeViewport(1280, 1024, 5, quarter);
+        float hw, hh;
+        ViewVolume(640, 400, &hw, &hh);
+        float a = 0;
+        for (int frame = 0; frame < 63; ++frame) a = AdvanceOrbitAngle(a, fast);
+        const unsigned short after = X87ControlWord();
+        SetX87ControlWord(saved);
+
+        EXPECT_EQ(after, cw);
+        EXPECT_EQ(slow, 0.05f);
+        EXPECT_EQ(fast, 1.0f);
+        EXPECT_EQ(slowDivisor, 32767 / 59);
+        EXPECT_EQ(fastDivisor, 32767 / 3);
+        for (int i = 0; i < 5; ++i) {
+            const int whole[4] = {0, 0, sizes[i][0], sizes[i][1]};
+            for (int k = 0; k < 4; ++k) EXPECT_EQ(full[i][k], whole[k]) << sizes[i][0] << "x" << sizes[i][1];
+        }
+        const int expected[4] = {266, 213, 1012, 810};
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(quarter[k], expected[k]);
+        EXPECT_FLOAT_EQ(hw, 0.96f);
+        EXPECT_FLOAT_EQ(hh, 0.6f);
+        EXPECT_NEAR(a, 6.3 - 6.2831850, 1e-4);   // wrapped at frame 63
+    }
+}
+
 TEST(SceneMath, ViewVolumeKeepsTallWidthAndWideHeight) {
     struct Case { int w, h; float halfW, halfH; } cases[] = {
         {600, 800, 0.9f, 1.2f},      // tall: halfW stays 0.9
