@@ -29,6 +29,23 @@ static void CheckCube(const float (*vertices)[3], const float (*normals)[3], flo
             uv.insert({g_cubeTexCoords[v][0], g_cubeTexCoords[v][1]});
         }
         EXPECT_EQ(uv.size(), 4u) << "the texture's four corners once each";
+        // Seen from outside, every quad winds the same way and maps its
+        // picture with the same handedness: no face shows a mirror image.
+        const float* p[4];
+        const float* t[4];
+        for (int k = 0; k < 4; ++k) {
+            p[k] = vertices[g_cubeFaces[f][k + 1]];
+            t[k] = g_cubeTexCoords[g_cubeFaces[f][k + 1]];
+        }
+        float e1[3], e2[3];
+        for (int a = 0; a < 3; ++a) e1[a] = p[1][a] - p[0][a], e2[a] = p[2][a] - p[0][a];
+        const float turn[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                               e1[0] * e2[1] - e1[1] * e2[0]};
+        float winding = turn[0] * faceNormals[f][0] + turn[1] * faceNormals[f][1] + turn[2] * faceNormals[f][2];
+        float uvArea = 0;
+        for (int k = 0; k < 4; ++k) uvArea += t[k][0] * t[(k + 1) % 4][1] - t[(k + 1) % 4][0] * t[k][1];
+        EXPECT_LT(winding, 0) << "clockwise from outside, as face 0";
+        EXPECT_LT(uvArea, 0) << "the picture's corners in the order of face 0";
         // Consecutive vertices of the quad share an edge: they differ in one coordinate.
         for (int k = 1; k <= 4; ++k) {
             const float* a = vertices[g_cubeFaces[f][k]];
