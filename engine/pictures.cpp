@@ -208,7 +208,7 @@ HBITMAP LoadTopDownBmp(const char* path, const BmpInfo& info, int w, int h) {
         bool copied = false;
         if (stretched && from && to) {
             HGDIOBJ oldFrom = SelectObject(from, picture), oldTo = SelectObject(to, stretched);
-            SetStretchBltMode(to, COLORONCOLOR);
+            if (bits > 1) SetStretchBltMode(to, HALFTONE);  // the loader's mode; one bit keeps the default
             copied = StretchBlt(to, 0, 0, w, h, from, 0, 0, W, H, SRCCOPY) != 0;
             SelectObject(from, oldFrom);
             SelectObject(to, oldTo);

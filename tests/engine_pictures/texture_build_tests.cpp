@@ -225,6 +225,38 @@ TEST_F(TextureBuild, PicturesOfEveryKindBecomePlacedTextures) {
     }
 }
 
+TEST_F(TextureBuild, TopDownFilesGiveTheTextureOfTheirBottomUpTwin) {
+    // Every depth kept at its size, stretched in width, and fitted under the
+    // largest side (the loader smooths all but one bit per pixel).
+    struct Case {
+        int w, h, bits;
+    } cases[] = {{12, 9, 1}, {13, 9, 1}, {40, 600, 1},  {12, 9, 4},  {13, 9, 4},  {40, 600, 4},
+                 {12, 9, 8}, {13, 9, 8}, {40, 600, 8}, {12, 9, 24}, {13, 9, 24}, {40, 600, 24}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + ", " + std::to_string(c.bits) + " bits");
+        BmpSpec spec;
+        spec.width = c.w, spec.height = c.h, spec.bits = c.bits, spec.pixel = Gradient;
+        if (c.bits <= 8) {
+            for (uint32_t i = 0; i < (1u << c.bits); i++) spec.palette.push_back((0x8020F0u + i * 0x030507u) & 0xFFFFFF);
+            spec.pixel = [&c](int x, int y) { return (uint32_t)(x / 3 + y * 5) % (1u << c.bits); };
+        }
+        std::vector<uint32_t> texels[2];
+        for (int topDown = 0; topDown < 2; topDown++) {
+            spec.topDown = topDown;
+            h.Reset(256);
+            h.Load({h.Picture("p.bmp", MakeBmp(spec))});
+            ASSERT_EQ(h.settings.pictureCount, 1);
+            const PicturesHarness::Texture* t = h.TextureOf(h.settings.faceTextures[0]);
+            ASSERT_NE(t, nullptr);
+            texels[topDown] = t->texels;
+        }
+        ASSERT_EQ(texels[0].size(), texels[1].size());
+        size_t differing = 0;
+        for (size_t i = 0; i < texels[0].size(); i++) differing += texels[0][i] != texels[1][i];
+        EXPECT_EQ(differing, 0u);
+    }
+}
+
 TEST_F(TextureBuild, FailedNameLeavesTheListAndTheRestAreReused) {
     h.Reset(512);
     std::string a = h.Picture("a.bmp", Bmp(64, 64, 24, false, Gradient));
