@@ -197,7 +197,7 @@ HBITMAP LoadTopDownBmp(const char* path, const BmpInfo& info, int w, int h) {
     if (got == info.fileSize) picture = CreateDIBSection(screen, (BITMAPINFO*)&bmi, DIB_RGB_COLORS, &dst, NULL, 0);
     if (picture && dst) {
         for (int y = 0; y < H; y++)
-            memcpy((unsigned char*)dst + (size_t)y * stride, file + info.offBits + (size_t)(H - 1 - y) * stride, stride);
+            memcpy((unsigned char*)dst + (size_t)y * stride, file + info.pixelOffset + (size_t)(H - 1 - y) * stride, stride);
     }
     free(file);
     if (picture && (w != W || h != H)) {

@@ -21,6 +21,14 @@ static bool IsInfoHeaderSize(uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 64 || size == 108 || size == 124;
 }
 
+// Offset just past the headers, the colour masks and the colour table.
+static uint64_t TableEnd(const BmpInfo& info) {
+    const bool core = info.headerSize == 12;
+    uint64_t end = 14 + (uint64_t)info.headerSize + (uint64_t)info.tableEntries * (core ? 3 : 4);
+    if (info.compression == 3 && info.headerSize == 40) end += 12;  // the three colour masks
+    return end;
+}
+
 static BmpHeaderResult ReadHeaders(FILE* f, BmpInfo* info) {
     unsigned char file[14], h[36];
     if (fread(file, 1, sizeof file, f) != sizeof file || Le16(file) != 0x4D42) return BMP_HEADER_BAD;
@@ -57,6 +65,7 @@ static BmpHeaderResult ReadHeaders(FILE* f, BmpInfo* info) {
     if (w > 32767 || ht > 32767 || ht < -32767) return BMP_HEADER_TOO_BIG;
     info->width = (int)w;
     info->height = (int)ht;
+    info->pixelOffset = info->offBits ? info->offBits : (unsigned)TableEnd(*info);
     if (fseek(f, 0, SEEK_END) == 0) {
         long end = ftell(f);
         info->fileSize = end > 0 ? (unsigned)end : 0;
@@ -75,21 +84,18 @@ BmpHeaderResult ReadBmpInfo(const char* path, BmpInfo* info) {
 bool BmpLayoutIsComplete(const BmpInfo& info) {
     const uint64_t fileSize = info.fileSize;
     const int bits = info.bitCount;
-    const bool core = info.headerSize == 12;
-    uint64_t tableEnd = 14 + (uint64_t)info.headerSize + (uint64_t)info.tableEntries * (core ? 3 : 4);
-    if (info.compression == 3 && info.headerSize == 40) tableEnd += 12;  // the three colour masks
-    if (tableEnd > fileSize || info.offBits > fileSize) return false;
+    if (TableEnd(info) > fileSize || info.pixelOffset > fileSize) return false;
     uint64_t rows = info.height < 0 ? -(int64_t)info.height : info.height;
     switch (info.compression) {
     case 0:  // BI_RGB
     case 3:  // BI_BITFIELDS
         if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
         if (info.compression == 3 && bits != 16 && bits != 32) return false;
-        return info.offBits + ((uint64_t)info.width * bits + 31) / 32 * 4 * rows <= fileSize;
+        return info.pixelOffset + ((uint64_t)info.width * bits + 31) / 32 * 4 * rows <= fileSize;
     case 1:  // BI_RLE8
     case 2:  // BI_RLE4
         if (bits != (info.compression == 1 ? 8 : 4) || info.height < 0 || info.sizeImage == 0) return false;
-        return info.offBits + (uint64_t)info.sizeImage <= fileSize;
+        return info.pixelOffset + (uint64_t)info.sizeImage <= fileSize;
     default:
         return false;
     }

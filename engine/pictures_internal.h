@@ -12,6 +12,7 @@ struct BmpInfo {
     int compression;  // BI_RGB, BI_RLE8, ...
     int tableEntries; // colour-table entries in the file
     unsigned offBits;
+    unsigned pixelOffset;  // where a loader reads the pixels: offBits, or past the colour table when it is 0
     unsigned sizeImage;
     unsigned fileSize;
 };

@@ -107,6 +107,9 @@ TEST(BmpLayoutIsComplete, RefusesFilesShorterThanTheirHeadersPromise) {
         {"colour table cut", bmp8.substr(0, 14 + 40 + 100), false},
         {"core table cut", core4.substr(0, 14 + 12 + 20), false},
         {"pixel offset beyond the end", Patch32(bmp24, 10, 1u << 30), false},
+        // A zero offset puts the pixels just past the colour table.
+        {"no pixel offset", Patch32(bmp8, 10, 0), true},
+        {"no pixel offset, one byte short", Patch32(bmp8, 10, 0).substr(0, bmp8.size() - 1), false},
         {"compression 4", Patch32(bmp24, 30, 4), false},
         {"bit count 7", Patch32(bmp24, 28, 7), false},
         {"more colours than the depth has", Patch32(bmp8, 46, 257), false},

@@ -131,6 +131,10 @@ TEST_F(TextureBuild, PicturesOfEveryKindBecomePlacedTextures) {
                       bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
     cases.push_back({"8 bits, top-down", "td8.bmp", Bmp(60, 100, 8, true, index), 512, 128, 0, 20, 60, 100, 0.78125f,
                      32, {bmpAt(60, 100, 0, 0, grey(index, 8)), bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
+    std::string td8 = Bmp(60, 100, 8, true, index);
+    td8.replace(10, 4, std::string(4, '\0'));  // no pixel offset: the pixels follow the colour table
+    cases.push_back({"8 bits, top-down, no pixel offset", "td8z.bmp", td8, 512, 128, 0, 20, 60, 100, 0.78125f, 32,
+                     {bmpAt(60, 100, 0, 0, grey(index, 8)), bmpAt(60, 100, 13, 40, grey(index, 8))}, 0});
     cases.push_back({"8 bits, run-length encoded", "rle8.bmp", Bmp(60, 100, 8, false, index, true), 512, 128, 0, 20,
                      60, 100, 0.78125f, 32,
                      {bmpAt(60, 100, 0, 0, grey(index, 8)), bmpAt(60, 100, 59, 99, grey(index, 8)),
@@ -406,6 +410,10 @@ TEST_F(TextureBuild, BrokenFilesLeaveWithTheRightBox) {
         {"empty bitmap", "e.bmp", "", cantDeal},
         {"bitmap cut in its pixels", "cut.bmp", bmp.substr(0, bmp.size() / 2), cantDeal},
         {"bitmap cut in its header", "hdr.bmp", bmp.substr(0, 30), cantDeal},
+        // The loader reads a zero-offset file's pixels past its colour table:
+        // here 1078 bytes beyond the end of an 8192-byte file.
+        {"no pixel offset, pixels cut short", "off0.bmp",
+         patch32(Bmp(16, 512, 8, false, Gradient), 10, 0).substr(0, 8192), cantDeal},
         {"unknown header size", "hs.bmp", patch32(bmp, 14, 20), cantDeal},
         {"16 bits", "b16.bmp", Bmp(16, 16, 16, false, Gradient), cantDeal},
         {"32 bits", "b32.bmp", Bmp(16, 16, 32, false, Gradient), cantDeal},
