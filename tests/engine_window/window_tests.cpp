@@ -308,6 +308,37 @@ TEST_F(AnimatedWindow, PasswordLookupFailuresLetTheSaverClose) {
     }
 }
 
+// Only a 4-byte number switches the check on; bytes the read did not fill
+// never count.
+TEST_F(AnimatedWindow, PasswordSwitchIsReadOnlyAsAFourByteNumber) {
+    struct Case { const char* name; DWORD type; std::string bytes; bool asks; } cases[] = {
+        {"dword 1", REG_DWORD, std::string("\1\0\0\0", 4), true},
+        {"binary 1", REG_BINARY, std::string("\1\0\0\0", 4), true},
+        {"dword 0", REG_DWORD, std::string("\0\0\0\0", 4), false},
+        {"one byte", REG_BINARY, std::string("\1", 1), false},
+        {"eight bytes", REG_BINARY, std::string("\1\0\0\0\0\0\0\0", 8), false},
+        {"text", REG_SZ, std::string("1\0", 2), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedRegValue password(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword", c.type, c.bytes.data(),
+                                DWORD(c.bytes.size()));
+        PasswordStandIn standIn;
+        standIn.setAnswer(0);
+        ASSERT_NE(Create(true), nullptr);
+        PostMessageA(window_, WM_CHAR, 'k', 0);
+        if (c.asks) {
+            EXPECT_TRUE(StaysOpen());
+            EXPECT_EQ(standIn.calls(), 1);
+            standIn.setAnswer(1);
+            PostMessageA(window_, WM_CHAR, 'k', 0);
+        }
+        EXPECT_TRUE(Closes());
+        EXPECT_EQ(standIn.calls(), c.asks ? 2 : 0);
+        EXPECT_TRUE(boxes_.Take().empty());
+    }
+}
+
 TEST_F(AnimatedWindow, ViewerPausesWhenMinimisedAndReportsFrames) {
     auto password = ScopedRegValue::Dword(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword", 1);
     PasswordStandIn standIn;
