@@ -17,9 +17,30 @@ std::string SixPictures() {
     return s;
 }
 
+// Each up-down as it was created, before it adjusts itself to its buddy.
+struct MadeUpDown {
+    HWND hwnd;
+    CREATESTRUCTA cs;
+};
+std::vector<MadeUpDown> g_madeUpDowns;
+
+LRESULT CALLBACK RecordUpDowns(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char cls[64];
+        GetClassNameA((HWND)wParam, cls, sizeof cls);
+        if (lstrcmpiA(cls, UPDOWN_CLASSA) == 0)
+            g_madeUpDowns.push_back({(HWND)wParam, *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(SettingsDialog, OpensWithTheFileValues) {
     WriteIni(kFullIni);
+    g_madeUpDowns.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RecordUpDowns, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
     Open();
+    UnhookWindowsHookEx(hook);
     EXPECT_EQ(Text(IDC_TITLE), "Hello cube");
     EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog_, IDC_TITLE), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_EQ(ListEntries(), (std::vector<std::string>{"c:\\pics\\one.bmp", "c:\\pics\\two.jpg"}));
@@ -35,25 +56,33 @@ TEST_F(SettingsDialog, OpensWithTheFileValues) {
     EXPECT_EQ(SendDlgItemMessageA(dialog_, IDC_PICTURES, LB_GETHORIZONTALEXTENT, 0, 0), 800);
 
     // Speed, cube size, density: made in that order, each 1 to 10 with id 101.
-    std::vector<HWND> ups = UpDowns();
-    ASSERT_EQ(ups.size(), 3u);
+    ASSERT_EQ(g_madeUpDowns.size(), 3u);
+    EXPECT_EQ(UpDowns().size(), 3u);
     const int buddies[] = {IDC_SPEED, IDC_BIGNESS, IDC_DENSITY};
     const int positions[] = {8, 3, 7};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ((HWND)SendMessageA(ups[i], UDM_GETBUDDY, 0, 0), GetDlgItem(dialog_, buddies[i]));
-        EXPECT_EQ(LOWORD(SendMessageA(ups[i], UDM_GETPOS, 0, 0)), positions[i]);
-        EXPECT_EQ(SendMessageA(ups[i], UDM_GETRANGE, 0, 0), MAKELONG(10, 1));
-        EXPECT_EQ(GetDlgCtrlID(ups[i]), 101);
-        // The control takes its border off itself; the rest of the style stays.
-        EXPECT_EQ(DWORD(GetWindowLongA(ups[i], GWL_STYLE)) | WS_BORDER, 0x50800006u);
+        const MadeUpDown& m = g_madeUpDowns[i];
+        EXPECT_EQ((HWND)SendMessageA(m.hwnd, UDM_GETBUDDY, 0, 0), GetDlgItem(dialog_, buddies[i]));
+        EXPECT_EQ(LOWORD(SendMessageA(m.hwnd, UDM_GETPOS, 0, 0)), positions[i]);
+        EXPECT_EQ(SendMessageA(m.hwnd, UDM_GETRANGE, 0, 0), MAKELONG(10, 1));
+        EXPECT_EQ(m.cs.style, LONG(0x50800006));
+        EXPECT_EQ(m.cs.x, 50);
+        EXPECT_EQ(m.cs.y, 10);
+        EXPECT_EQ(m.cs.cx, 100);
+        EXPECT_EQ(m.cs.cy, 50);
+        EXPECT_EQ(m.cs.hMenu, (HMENU)101);
+        EXPECT_EQ(m.cs.hInstance, Library());
+        EXPECT_EQ(m.cs.hwndParent, dialog_);
     }
 }
 
 TEST_F(SettingsDialog, OkWritesWhatTheControlsHold) {
     WriteIni(kFullIni);
     Open();
-    SetDlgItemTextA(dialog_, IDC_TITLE, "New title");
+    // The record holds 59 characters of a longer title.
+    const std::string title = "New title " + std::string(60, 't');
+    SetDlgItemTextA(dialog_, IDC_TITLE, title.c_str());
     SendDlgItemMessageA(dialog_, IDC_STARS, BM_SETCHECK, 1, 0);
     SendDlgItemMessageA(dialog_, IDC_ORBITING, BM_SETCHECK, 0, 0);
     std::vector<HWND> ups = UpDowns();
@@ -65,7 +94,7 @@ TEST_F(SettingsDialog, OkWritesWhatTheControlsHold) {
     Click(IDOK);
 
     EXPECT_FALSE(IsWindowVisible(dialog_));
-    EXPECT_EQ(IniValue("options", "title"), "New title");
+    EXPECT_EQ(IniValue("options", "title"), title.substr(0, 59));
     EXPECT_EQ(IniValue("options", "stars"), "1");
     EXPECT_EQ(IniValue("options", "shade"), "1");
     EXPECT_EQ(IniValue("options", "spinning"), "1");
