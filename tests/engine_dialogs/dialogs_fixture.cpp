@@ -40,6 +40,11 @@ BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn) {
     s.owner = ofn->hwndOwner;
     s.title = ofn->lpstrTitle ? ofn->lpstrTitle : "";
     s.initialDir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "";
+    s.initialFile = ofn->lpstrFile ? std::string(ofn->lpstrFile, strnlen(ofn->lpstrFile, ofn->nMaxFile)) : "<none>";
+    s.fileTitleBuffer = ofn->lpstrFileTitle != nullptr;
+    s.othersZero = !ofn->hInstance && !ofn->lpstrCustomFilter && !ofn->nMaxCustFilter && !ofn->nFileOffset &&
+                   !ofn->nFileExtension && !ofn->lpstrDefExt && !ofn->lCustData && !ofn->lpfnHook &&
+                   !ofn->lpTemplateName;
     s.filter.clear();
     if (const char* f = ofn->lpstrFilter) {
         while (*f) {

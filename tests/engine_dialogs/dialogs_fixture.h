@@ -37,6 +37,9 @@ struct OpenFileSeen {
     DWORD structSize = 0, flags = 0, filterIndex = 0, maxFile = 0, maxFileTitle = 0;
     HWND owner = nullptr;
     std::string title, initialDir, filter;
+    std::string initialFile;  // what the file buffer held when handed over
+    bool fileTitleBuffer = false;
+    bool othersZero = false;  // every field not named above
 };
 
 extern OpenFileAnswer g_openAnswer;

@@ -160,6 +160,9 @@ TEST_F(SettingsDialog, BrowsesWithTheShortRecord) {
     EXPECT_EQ(g_openSeen.filterIndex, 1u);
     EXPECT_EQ(g_openSeen.maxFile, 256u);
     EXPECT_EQ(g_openSeen.maxFileTitle, 256u);
+    EXPECT_TRUE(g_openSeen.fileTitleBuffer);
+    EXPECT_EQ(g_openSeen.initialFile, "");
+    EXPECT_TRUE(g_openSeen.othersZero);
     const char filter[] =
         "Picture Files (*.bmp,*.jpg)\0*.jpg;*.bmp\0JPEG Files (*.jpg)\0*.jpg\0"
         "Bitmap Files (*.bmp)\0*.bmp\0";
