@@ -134,18 +134,30 @@ TEST_F(SettingsDialog, LevelsOpenClampedAndSaveAsShown) {
     }
 }
 
+// Cancel, or the caption's close button, which the dialog turns into Cancel.
 TEST_F(SettingsDialog, CancelLeavesTheFileAlone) {
     WriteIni(kFullIni);
     const std::string before = ReadIni();
-    Open();
-    SetDlgItemTextA(dialog_, IDC_TITLE, "Changed");
-    SendDlgItemMessageA(dialog_, IDC_SHADE, BM_SETCHECK, 0, 0);
-    AddPicture("c:\\pics\\four.jpg");
-    Select(0);
-    Click(IDC_DELETE);
-    Click(IDCANCEL);
-    EXPECT_FALSE(IsWindowVisible(dialog_));
-    EXPECT_EQ(ReadIni(), before);
+    for (bool byClose : {false, true}) {
+        SCOPED_TRACE(byClose ? "close button" : "Cancel");
+        Open();
+        SetDlgItemTextA(dialog_, IDC_TITLE, "Changed");
+        SendDlgItemMessageA(dialog_, IDC_SHADE, BM_SETCHECK, 0, 0);
+        AddPicture("c:\\pics\\four.jpg");
+        Select(0);
+        Click(IDC_DELETE);
+        if (byClose) {
+            SendMessageA(dialog_, WM_CLOSE, 0, 0);
+            // The close is posted back as Cancel.
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        } else {
+            Click(IDCANCEL);
+        }
+        EXPECT_FALSE(IsWindowVisible(dialog_));
+        EXPECT_EQ(ReadIni(), before);
+        Close();
+    }
 }
 
 TEST_F(SettingsDialog, BrowsesWithTheShortRecord) {
@@ -249,6 +261,7 @@ TEST_F(SettingsDialog, AddRefusesPathsLongerThanASlot) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].owner, dialog_);
     EXPECT_EQ(Boxes()[0].caption, "Can't use this file!");
+    EXPECT_EQ(Boxes()[0].type, UINT(MB_OK));
     AddPicture(fits);
     EXPECT_EQ(ListEntries(), (std::vector<std::string>{"c:\\first.jpg", fits}));
     Click(IDOK);
@@ -313,6 +326,7 @@ TEST_F(SettingsDialog, DeleteWithoutSelectionAsksForOne) {
     EXPECT_EQ(Boxes()[0].owner, dialog_);
     EXPECT_EQ(Boxes()[0].text, "Please click on a picture first!");
     EXPECT_EQ(Boxes()[0].caption, "Nice try but...");
+    EXPECT_EQ(Boxes()[0].type, UINT(MB_OK));
     EXPECT_EQ(ListEntries().size(), 2u);
     Click(IDOK);
     // Nothing was edited: the list is saved as it was loaded, packed.
