@@ -396,6 +396,20 @@ TEST_F(AnimatedWindow, ViewerExitCommandClosesWithoutPassword) {
         GetMenuStringA(sub, it.pos, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, it.text);
     }
+    // About opens the About box, owned by the window, until it is closed.
+    HWND about = nullptr, aboutOwner = nullptr;
+    std::thread answer([&] {
+        about = WaitForWindow("#32770", "About 3-D Vistaro", GetCurrentProcessId(), 10000);
+        if (!about) return;
+        aboutOwner = GetWindow(about, GW_OWNER);
+        PostMessageA(about, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(window_, WM_COMMAND, IDM_ABOUT, 0);
+    answer.join();
+    EXPECT_NE(about, nullptr);
+    EXPECT_EQ(aboutOwner, window_);
+    EXPECT_TRUE(StaysOpen());
+
     PostMessageA(window_, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(Closes());
     EXPECT_EQ(standIn.calls(), 0);
