@@ -107,6 +107,29 @@ TEST_F(SettingsDialog, OkWritesWhatTheControlsHold) {
     for (const char* key : {"file3", "file4", "file5", "file6"}) EXPECT_EQ(IniValue("files", key), "") << key;
 }
 
+// Each switch reaches its own check box and back: only one on in the file, then only that one off.
+TEST_F(SettingsDialog, EachSwitchHasItsOwnCheckBox) {
+    struct Switch {
+        const char* key;
+        int box;
+    } const switches[] = {
+        {"stars", IDC_STARS}, {"shade", IDC_SHADE}, {"spinning", IDC_SPINNING}, {"orbiting", IDC_ORBITING}};
+    for (const Switch& on : switches) {
+        SCOPED_TRACE(on.key);
+        std::string ini = "[options]\r\n";
+        for (const Switch& s : switches) ini += std::string(s.key) + "=" + (&s == &on ? "1" : "0") + "\r\n";
+        WriteIni(ini);
+        Open();
+        for (const Switch& s : switches) {
+            EXPECT_EQ(Check(s.box), &s == &on ? 1 : 0) << s.key;
+            SendDlgItemMessageA(dialog_, s.box, BM_SETCHECK, &s == &on ? 0 : 1, 0);
+        }
+        Click(IDOK);
+        for (const Switch& s : switches) EXPECT_EQ(IniValue("options", s.key), &s == &on ? "0" : "1") << s.key;
+        Close();
+    }
+}
+
 // Out-of-range levels from a hand-edited file open clamped and are saved as shown.
 TEST_F(SettingsDialog, LevelsOpenClampedAndSaveAsShown) {
     struct Case {
