@@ -171,6 +171,8 @@ HBITMAP LoadJpegSection(const char* path, int maxSide, HWND window, const char**
 // a file is turned bottom-up here and stretched as the loader would.
 HBITMAP LoadTopDownBmp(const char* path, const BmpInfo& info, int w, int h) {
     const int W = info.width, H = -info.height, bits = info.bitCount;
+    if (w == 0) w = W;  // as the loader reads a side of 0
+    if (h == 0) h = H;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return NULL;
     unsigned char* file = (unsigned char*)malloc(info.fileSize);
     if (!file) return NULL;
@@ -247,10 +249,7 @@ HBITMAP LoadBmpSection(const char* path, int maxSide, const char** reason) {
             w = (int)((long long)maxSide * W / H);
         }
     }
-    // A side of 0 would ask the loader for the file's own size.
-    if (h == 0) h = 1;
-    if (w == 0) w = 1;
-    w = (w + 3) & ~3;
+    w = (w + 3) & ~3;  // a side fitted to 0 asks the loader for the file's own
     if (info.height < 0) return LoadTopDownBmp(path, info, w, h);
     return (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, w, h, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
 }

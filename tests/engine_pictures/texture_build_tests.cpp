@@ -171,6 +171,13 @@ TEST_F(TextureBuild, PicturesOfEveryKindBecomePlacedTextures) {
     cases.push_back({"24 bits, four times the side", "huge.bmp",
                      Bmp(1024, 40, 24, false, [](int x, int) { return Halves(x, 1024); }), 256, 256, 123, 0, 256, 10,
                      1.0f, 64, {{5, 10, Texel(kLeft)}, {5, 250, Texel(kRight)}}, 0});
+    // A side fitted to no pixel is asked of the loader as 0: the file's own.
+    cases.push_back({"24 bits, three rows fitted to none", "flat.bmp",
+                     Bmp(1024, 3, 24, false, [](int x, int) { return Halves(x, 1024); }), 256, 256, 126, 0, 256, 3,
+                     1.0f, 64, {{0, 10, Texel(kLeft)}, {2, 250, Texel(kRight)}}, 0});
+    cases.push_back({"24 bits, top-down, three columns fitted to none", "thin.bmp",
+                     Bmp(3, 1024, 24, true, [](int, int y) { return y < 512 ? kLeft : kRight; }), 256, 256, 0, 126, 3,
+                     256, 1.0f, 64, {{10, 0, Texel(kRight)}, {250, 2, Texel(kLeft)}}, 0});
     // 1200 x 800 at 512: half size 600 x 400, fitted to 512 x 341. JPEG rows
     // run top first and mirrored.
     PixelFunction q1200 = [](int x, int y) { return Quadrant(x, y, 1200, 800); };
