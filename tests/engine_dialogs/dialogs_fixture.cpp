@@ -63,13 +63,13 @@ BOOL WINAPI AnswerOpenFile(OPENFILENAMEA* ofn) {
 }
 
 void WriteBmp(const std::string& path, int bits) {
-    testsupport::BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bits = bits;
-    if (bits <= 8) spec.palette = {0x000000, 0xffffff};
-    spec.pixel = [](int x, int y) { return uint32_t((x + y) & 1); };
-    testsupport::WriteFile(path, testsupport::MakeBmp(spec));
+    testsupport::BmpSpec pic;
+    pic.width = 2;
+    pic.height = 2;
+    pic.bits = bits;
+    if (bits <= 8) pic.palette = {0x000000, 0xffffff};
+    pic.pixel = [](int x, int y) { return uint32_t((x + y) & 1); };
+    testsupport::WriteFile(path, testsupport::MakeBmp(pic));
 }
 
 void SettingsDialog::SetUp() {

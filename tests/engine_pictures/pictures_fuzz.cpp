@@ -22,27 +22,27 @@ int main(int argc, char** argv) {
     };
     std::vector<Seed> seeds;
     for (int bits : {1, 4, 8, 24}) {
-        BmpSpec spec;
-        spec.width = 45, spec.height = 31, spec.bits = bits, spec.pixel = pattern;
+        BmpSpec pic;
+        pic.width = 45, pic.height = 31, pic.bits = bits, pic.pixel = pattern;
         if (bits <= 8) {
-            for (int i = 0; i < (1 << bits); i++) spec.palette.push_back(i * 0x010101u);
-            spec.pixel = [bits, pattern](int x, int y) { return pattern(x, y) % (1u << bits); };
+            for (int i = 0; i < (1 << bits); i++) pic.palette.push_back(i * 0x010101u);
+            pic.pixel = [bits, pattern](int x, int y) { return pattern(x, y) % (1u << bits); };
         }
-        seeds.push_back({"s.bmp", MakeBmp(spec)});
+        seeds.push_back({"s.bmp", MakeBmp(pic)});
         if (bits == 4 || bits == 8) {
-            spec.rle = true;
-            seeds.push_back({"r.bmp", MakeBmp(spec)});
-            spec.rle = false;
+            pic.rle = true;
+            seeds.push_back({"r.bmp", MakeBmp(pic)});
+            pic.rle = false;
         }
-        spec.topDown = true;
-        seeds.push_back({"t.bmp", MakeBmp(spec)});
+        pic.topDown = true;
+        seeds.push_back({"t.bmp", MakeBmp(pic)});
     }
     for (int components : {1, 3})
         for (bool progressive : {false, true}) {
-            JpegSpec spec;
-            spec.width = 45, spec.height = 31, spec.components = components, spec.progressive = progressive;
-            spec.pixel = pattern;
-            seeds.push_back({"s.jpg", MakeJpeg(spec)});
+            JpegSpec pic;
+            pic.width = 45, pic.height = 31, pic.components = components, pic.progressive = progressive;
+            pic.pixel = pattern;
+            seeds.push_back({"s.jpg", MakeJpeg(pic)});
         }
 
     PicturesHarness h;

@@ -32,12 +32,12 @@ std::string Patch32(std::string bytes, size_t offset, uint32_t v) {
 }
 
 std::string SmallBmp(int w, int h, int bits, bool topDown = false, bool core = false, int headerSize = 40) {
-    BmpSpec spec;
-    spec.width = w, spec.height = h, spec.bits = bits, spec.topDown = topDown, spec.coreHeader = core;
-    spec.headerSize = headerSize;
-    if (bits <= 8) spec.palette.assign(1u << bits, 0x808080);
-    spec.pixel = [](int, int) { return 0u; };
-    return MakeBmp(spec);
+    BmpSpec pic;
+    pic.width = w, pic.height = h, pic.bits = bits, pic.topDown = topDown, pic.coreHeader = core;
+    pic.headerSize = headerSize;
+    if (bits <= 8) pic.palette.assign(1u << bits, 0x808080);
+    pic.pixel = [](int, int) { return 0u; };
+    return MakeBmp(pic);
 }
 
 }  // namespace
@@ -171,9 +171,9 @@ bool Untouched(const Decoded& d) {
 
 TEST(ReadJpegFile, HeaderModeGivesSizeAndReturnsZero) {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 37, spec.height = 21, spec.pixel = Quadrants;
-    WriteFile(dir.file("a.jpg"), MakeJpeg(spec));
+    JpegSpec pic;
+    pic.width = 37, pic.height = 21, pic.pixel = Quadrants;
+    WriteFile(dir.file("a.jpg"), MakeJpeg(pic));
     unsigned short w = 0, h = 0;
     int colours = 0, warnings = -1;
     EXPECT_EQ(ReadJpegFile(dir.file("a.jpg").c_str(), nullptr, 0, &w, &h, &colours, 0, 1, &warnings), 0);
@@ -192,9 +192,9 @@ TEST(ReadJpegFile, HeaderModeGivesSizeAndReturnsZero) {
 
 TEST(ReadJpegFile, DecodesTopRowFirstMirroredAsBlueGreenRed) {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 32, spec.height = 32, spec.quality = 100, spec.pixel = Quadrants;
-    WriteFile(dir.file("q.jpg"), MakeJpeg(spec));
+    JpegSpec pic;
+    pic.width = 32, pic.height = 32, pic.quality = 100, pic.pixel = Quadrants;
+    WriteFile(dir.file("q.jpg"), MakeJpeg(pic));
     Decoded d = Decode(dir.file("q.jpg"), 32 * 32 * 3, 1);
     ASSERT_EQ(d.result, 1);
     EXPECT_EQ(d.width, 32);
@@ -205,9 +205,9 @@ TEST(ReadJpegFile, DecodesTopRowFirstMirroredAsBlueGreenRed) {
     ExpectBgr(d, 8, 24, 0xFFFFFF, "mirrored bottom right");
     ExpectBgr(d, 24, 24, 0x0000FF, "mirrored bottom left");
 
-    spec.components = 1;
-    spec.pixel = [](int x, int) { return x < 16 ? 0x282828u : 0xC8C8C8u; };
-    WriteFile(dir.file("g.jpg"), MakeJpeg(spec));
+    pic.components = 1;
+    pic.pixel = [](int x, int) { return x < 16 ? 0x282828u : 0xC8C8C8u; };
+    WriteFile(dir.file("g.jpg"), MakeJpeg(pic));
     d = Decode(dir.file("g.jpg"), 32 * 32 * 3, 1);
     ASSERT_EQ(d.result, 1);
     ExpectBgr(d, 4, 3, 0xC8C8C8, "grey right half");
@@ -220,9 +220,9 @@ TEST(ReadJpegFile, DecodesTopRowFirstMirroredAsBlueGreenRed) {
 
 TEST(ReadJpegFile, HalfSizeRoundsUpAndFillsExactlyItsSize) {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 33, spec.height = 21, spec.pixel = Quadrants;
-    WriteFile(dir.file("h.jpg"), MakeJpeg(spec));
+    JpegSpec pic;
+    pic.width = 33, pic.height = 21, pic.pixel = Quadrants;
+    WriteFile(dir.file("h.jpg"), MakeJpeg(pic));
     const size_t size = 17 * 11 * 3;
     Decoded d = Decode(dir.file("h.jpg"), size, 2, size + 64);
     ASSERT_EQ(d.result, 1);
@@ -233,11 +233,11 @@ TEST(ReadJpegFile, HalfSizeRoundsUpAndFillsExactlyItsSize) {
 
 TEST(ReadJpegFile, RefusesBeforeWritingAnything) {
     TempDir dir;
-    JpegSpec spec;
-    spec.width = 32, spec.height = 32, spec.pixel = Quadrants;
-    WriteFile(dir.file("q.jpg"), MakeJpeg(spec));
-    spec.components = 4;
-    WriteFile(dir.file("cmyk.jpg"), MakeJpeg(spec));
+    JpegSpec pic;
+    pic.width = 32, pic.height = 32, pic.pixel = Quadrants;
+    WriteFile(dir.file("q.jpg"), MakeJpeg(pic));
+    pic.components = 4;
+    WriteFile(dir.file("cmyk.jpg"), MakeJpeg(pic));
     struct Case {
         const char* what;
         const char* file;

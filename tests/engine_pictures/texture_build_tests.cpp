@@ -55,20 +55,20 @@ std::vector<uint32_t> GreyRamp(int n) {
 }
 
 std::string Bmp(int w, int h, int bits, bool topDown, PixelFunction pixel, bool rle = false) {
-    BmpSpec spec;
-    spec.width = w, spec.height = h, spec.bits = bits, spec.topDown = topDown, spec.pixel = pixel, spec.rle = rle;
+    BmpSpec pic;
+    pic.width = w, pic.height = h, pic.bits = bits, pic.topDown = topDown, pic.pixel = pixel, pic.rle = rle;
     if (bits <= 8) {
         // Index i shows grey ramp entry i; indices wrap at the depth.
-        spec.palette = GreyRamp(1 << bits);
-        spec.pixel = [pixel, bits](int x, int y) { return pixel(x, y) % (1u << bits); };
+        pic.palette = GreyRamp(1 << bits);
+        pic.pixel = [pixel, bits](int x, int y) { return pixel(x, y) % (1u << bits); };
     }
-    return MakeBmp(spec);
+    return MakeBmp(pic);
 }
 
 std::string Jpeg(int w, int h, int components, PixelFunction pixel) {
-    JpegSpec spec;
-    spec.width = w, spec.height = h, spec.components = components, spec.quality = 100, spec.pixel = pixel;
-    return MakeJpeg(spec);
+    JpegSpec pic;
+    pic.width = w, pic.height = h, pic.components = components, pic.quality = 100, pic.pixel = pixel;
+    return MakeJpeg(pic);
 }
 
 // An expected texel: exact, or within a JPEG's tolerance.
@@ -245,17 +245,17 @@ TEST_F(TextureBuild, TopDownFilesGiveTheTextureOfTheirBottomUpTwin) {
                  {12, 9, 8}, {13, 9, 8}, {40, 600, 8}, {12, 9, 24}, {13, 9, 24}, {40, 600, 24}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + ", " + std::to_string(c.bits) + " bits");
-        BmpSpec spec;
-        spec.width = c.w, spec.height = c.h, spec.bits = c.bits, spec.pixel = Gradient;
+        BmpSpec pic;
+        pic.width = c.w, pic.height = c.h, pic.bits = c.bits, pic.pixel = Gradient;
         if (c.bits <= 8) {
-            for (uint32_t i = 0; i < (1u << c.bits); i++) spec.palette.push_back((0x8020F0u + i * 0x030507u) & 0xFFFFFF);
-            spec.pixel = [&c](int x, int y) { return (uint32_t)(x / 3 + y * 5) % (1u << c.bits); };
+            for (uint32_t i = 0; i < (1u << c.bits); i++) pic.palette.push_back((0x8020F0u + i * 0x030507u) & 0xFFFFFF);
+            pic.pixel = [&c](int x, int y) { return (uint32_t)(x / 3 + y * 5) % (1u << c.bits); };
         }
         std::vector<uint32_t> texels[2];
         for (int topDown = 0; topDown < 2; topDown++) {
-            spec.topDown = topDown;
+            pic.topDown = topDown;
             h.Reset(256);
-            h.Load({h.Picture("p.bmp", MakeBmp(spec))});
+            h.Load({h.Picture("p.bmp", MakeBmp(pic))});
             ASSERT_EQ(h.settings.pictureCount, 1);
             const PicturesHarness::Texture* t = h.TextureOf(h.settings.faceTextures[0]);
             ASSERT_NE(t, nullptr);
@@ -467,9 +467,9 @@ TEST_F(TextureBuild, DamagedJpegDataIsShownWithAWarning) {
 TEST_F(TextureBuild, EndlessProgressiveScansAreRefused) {
     // A progressive file whose last scan is repeated hundreds of times: each
     // repeat is only a warning to the decoder, and a pass over the picture.
-    JpegSpec spec;
-    spec.width = 64, spec.height = 64, spec.progressive = true, spec.pixel = Gradient;
-    std::string jpeg = MakeJpeg(spec);
+    JpegSpec pic;
+    pic.width = 64, pic.height = 64, pic.progressive = true, pic.pixel = Gradient;
+    std::string jpeg = MakeJpeg(pic);
     size_t lastScan = jpeg.rfind("\xFF\xDA");
     std::string scan = jpeg.substr(lastScan, jpeg.size() - 2 - lastScan);
     std::string hostile = jpeg.substr(0, jpeg.size() - 2);

@@ -27,8 +27,8 @@ const char kOptions[] =
 
 // "Name key=value ...": the call has that name and those values; values that
 // read as numbers (or lists of them) are compared as floats.
-void ExpectCall(const TraceCall& call, const std::string& spec) {
-    std::istringstream in(spec);
+void ExpectCall(const TraceCall& call, const std::string& expect) {
+    std::istringstream in(expect);
     std::string name, pair;
     in >> name;
     EXPECT_EQ(call.name, name) << call.line;
@@ -211,9 +211,9 @@ TEST_F(SceneOnWindow, OneFrameCallsAndValues) {
     std::vector<TraceCall> calls = Frames(1)[0];
 
     size_t k = 0;
-    auto next = [&](const std::string& spec) {
-        ASSERT_LT(k, calls.size()) << spec;
-        ExpectCall(calls[k++], spec);
+    auto next = [&](const std::string& expect) {
+        ASSERT_LT(k, calls.size()) << expect;
+        ExpectCall(calls[k++], expect);
     };
     next("VnrClearBuffers buffers=1");
     next("VngRotateMatrix angle=0.001 axis=0,0,1");
@@ -227,18 +227,18 @@ TEST_F(SceneOnWindow, OneFrameCallsAndValues) {
     // the other way from the spinner about the same unit axis.
     const float* axis = g_rotationAxis;
     EXPECT_NEAR(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2], 1.0, 1e-6);
-    char spec[200];
+    char expect[200];
     for (float angle : {0.1f, -0.1f}) {
-        snprintf(spec, sizeof spec, "VngRotateMatrix angle=%.9g axis=%.9g,%.9g,%.9g", angle, axis[0], axis[1],
+        snprintf(expect, sizeof expect, "VngRotateMatrix angle=%.9g axis=%.9g,%.9g,%.9g", angle, axis[0], axis[1],
                  axis[2]);
-        next(spec);
+        next(expect);
         for (int f = 0; f < 6; ++f) {
-            snprintf(spec, sizeof spec, "VnrSetState id=55 value=%d", textures[f]);
-            next(spec);
-            snprintf(spec, sizeof spec,
+            snprintf(expect, sizeof expect, "VnrSetState id=55 value=%d", textures[f]);
+            next(expect);
+            snprintf(expect, sizeof expect,
                      "VngPolygonListF kind=1 count=24 vstride=12 nstride=12 tstride=12 format=16 list=%d,%d,%d,%d,%d",
                      g_cubeFaces[f][0], g_cubeFaces[f][1], g_cubeFaces[f][2], g_cubeFaces[f][3], g_cubeFaces[f][4]);
-            next(spec);
+            next(expect);
         }
     }
     next("VnrSwapBuffers flags=4");
@@ -398,17 +398,17 @@ TEST_F(SceneOnWindow, LayoutFollowsTheClientArea) {
         trace_.Clear();
         LayoutView(window_, g_gc, &g_settings);
         std::vector<TraceCall> calls = trace_.Calls();
-        char spec[200];
+        char expect[200];
         std::vector<std::string> expected = {"VngGetCameraView"};
         expected.push_back(std::string("VngSetCameraView ") + c.view + " near=2.9 far=18");
-        snprintf(spec, sizeof spec, "VngSetWindowSize width=%d height=%d", c.w, c.h);
-        expected.push_back(spec);
+        snprintf(expect, sizeof expect, "VngSetWindowSize width=%d height=%d", c.w, c.h);
+        expected.push_back(expect);
         expected.push_back(std::string("VngSetCameraPort ") + c.port);
         expected.push_back("VnrSetState id=2 value=256");
         expected.push_back("VnrSetState id=1 value=256");
         for (auto [id, v] : {std::pair<int, int>{57, c.top}, {56, c.left}, {58, c.right}, {59, c.bottom}}) {
-            snprintf(spec, sizeof spec, "VnrSetState id=%d value=%d", id, v);
-            expected.push_back(spec);
+            snprintf(expect, sizeof expect, "VnrSetState id=%d value=%d", id, v);
+            expected.push_back(expect);
         }
         ASSERT_EQ(calls.size(), expected.size());
         for (size_t i = 0; i < calls.size(); ++i) ExpectCall(calls[i], expected[i]);
@@ -461,14 +461,14 @@ TEST_F(SceneOnWindow, TearDownReleasesEachTextureOnce) {
     trace_.Clear();
     FreeScene(&g_rc, &g_gc, &g_settings);
     std::vector<TraceCall> calls = trace_.Calls();
-    char spec[5][100];
-    snprintf(spec[0], 100, "VnrFreeTexture rc=%d texture=%d", rc, a);
-    snprintf(spec[1], 100, "VnrFreeTexture rc=%d texture=%d", rc, b);
-    snprintf(spec[2], 100, "VnrFreeTexture rc=%d texture=%d", rc, frameTexture);
-    snprintf(spec[3], 100, "VnrDeleteRC rc=%d textures-left=0", rc);
-    snprintf(spec[4], 100, "VngDeleteGC gc=%d", gc);
+    char expect[5][100];
+    snprintf(expect[0], 100, "VnrFreeTexture rc=%d texture=%d", rc, a);
+    snprintf(expect[1], 100, "VnrFreeTexture rc=%d texture=%d", rc, b);
+    snprintf(expect[2], 100, "VnrFreeTexture rc=%d texture=%d", rc, frameTexture);
+    snprintf(expect[3], 100, "VnrDeleteRC rc=%d textures-left=0", rc);
+    snprintf(expect[4], 100, "VngDeleteGC gc=%d", gc);
     ASSERT_EQ(calls.size(), 5u);
-    for (int i = 0; i < 5; ++i) ExpectCall(calls[i], spec[i]);
+    for (int i = 0; i < 5; ++i) ExpectCall(calls[i], expect[i]);
     EXPECT_EQ(g_rc, 0);
     EXPECT_EQ(g_gc, 0);
     for (int i = 0; i < 7; ++i) {

@@ -24,7 +24,7 @@ struct BmpSpec {
 };
 
 // The bytes of a Windows bitmap file.
-std::string MakeBmp(const BmpSpec& spec);
+std::string MakeBmp(const BmpSpec& pic);
 
 struct JpegSpec {
     int width = 0;
@@ -36,6 +36,6 @@ struct JpegSpec {
 };
 
 // The bytes of a JPEG file.
-std::string MakeJpeg(const JpegSpec& spec);
+std::string MakeJpeg(const JpegSpec& pic);
 
 }  // namespace testsupport
