@@ -431,12 +431,12 @@ TEST_F(AnimatedWindow, ConfigureRebuildsTexturesOnlyWhenTheListChanged) {
     auto password = ScopedRegValue::Removed(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
     std::string files;
     for (int i = 0; i < 3; ++i) {
-        BmpSpec spec;
-        spec.width = 16;
-        spec.height = 16;
-        spec.pixel = [i](int x, int y) { return uint32_t(0x102030 * (i + 1) + x + y); };
+        BmpSpec pic;
+        pic.width = 16;
+        pic.height = 16;
+        pic.pixel = [i](int x, int y) { return uint32_t(0x102030 * (i + 1) + x + y); };
         std::string name = dir_.file("p" + std::to_string(i) + ".bmp");
-        WriteFile(name, MakeBmp(spec));
+        WriteFile(name, MakeBmp(pic));
         files += "file" + std::to_string(i + 1) + "=" + name + "\r\n";
     }
     WriteIni(files);

@@ -4,18 +4,7 @@
 
 namespace testsupport {
 
-BoxLogFile::BoxLogFile() {
-    path_ = dir_.file("boxes.log");
-    char old[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("VISTARO_MESSAGEBOX_LOG", old, sizeof old);
-    hadOld_ = n > 0 && n < sizeof old;
-    if (hadOld_) old_ = old;
-    SetEnvironmentVariableA("VISTARO_MESSAGEBOX_LOG", path_.c_str());
-}
-
-BoxLogFile::~BoxLogFile() {
-    SetEnvironmentVariableA("VISTARO_MESSAGEBOX_LOG", hadOld_ ? old_.c_str() : nullptr);
-}
+BoxLogFile::BoxLogFile() : path_(dir_.file("boxes.log")), var_("VISTARO_MESSAGEBOX_LOG", path_) {}
 
 std::vector<LoggedMessage> BoxLogFile::Messages() const {
     std::vector<LoggedMessage> out;

@@ -15,7 +15,6 @@ namespace testsupport {
 class BoxLogFile {
 public:
     BoxLogFile();
-    ~BoxLogFile();
     BoxLogFile(const BoxLogFile&) = delete;
     BoxLogFile& operator=(const BoxLogFile&) = delete;
     const std::string& path() const { return path_; }
@@ -24,8 +23,7 @@ public:
 private:
     TempDir dir_;
     std::string path_;
-    std::string old_;
-    bool hadOld_;
+    ScopedEnvVar var_;
 };
 
 }  // namespace testsupport

@@ -66,16 +66,7 @@ std::vector<TraceCall> ParseTrace(const std::string& text) {
     return calls;
 }
 
-CallTrace::CallTrace() {
-    path_ = dir_.file("trace.txt");
-    char old[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("VISTARO_TRACE", old, sizeof old);
-    hadOld_ = n > 0 && n < sizeof old;
-    if (hadOld_) old_ = old;
-    SetEnvironmentVariableA("VISTARO_TRACE", path_.c_str());
-}
-
-CallTrace::~CallTrace() { SetEnvironmentVariableA("VISTARO_TRACE", hadOld_ ? old_.c_str() : nullptr); }
+CallTrace::CallTrace() : path_(dir_.file("trace.txt")), var_("VISTARO_TRACE", path_) {}
 
 std::vector<TraceCall> CallTrace::Calls() const { return ParseTrace(ReadFile(path_)); }
 

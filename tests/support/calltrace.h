@@ -34,7 +34,6 @@ std::vector<TraceCall> ParseTrace(const std::string& text);
 class CallTrace {
 public:
     CallTrace();
-    ~CallTrace();
     CallTrace(const CallTrace&) = delete;
     CallTrace& operator=(const CallTrace&) = delete;
     const std::string& path() const { return path_; }
@@ -46,8 +45,7 @@ public:
 private:
     TempDir dir_;
     std::string path_;
-    std::string old_;
-    bool hadOld_;
+    ScopedEnvVar var_;
 };
 
 // The checksum the trace gives for loaded texels ("sum"): FNV-1a over the

@@ -49,6 +49,16 @@ static void RemoveTree(const std::string& dir) {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
+ScopedEnvVar::ScopedEnvVar(const char* name, const std::string& value) : name_(name) {
+    char old[32768];
+    DWORD n = GetEnvironmentVariableA(name, old, sizeof old);
+    hadOld_ = n > 0 && n < sizeof old;
+    if (hadOld_) old_ = old;
+    SetEnvironmentVariableA(name, value.c_str());
+}
+
+ScopedEnvVar::~ScopedEnvVar() { SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;

@@ -21,6 +21,18 @@ private:
     std::string path_;
 };
 
+// Sets an environment variable for its lifetime, then puts the old value back.
+class ScopedEnvVar {
+public:
+    ScopedEnvVar(const char* name, const std::string& value);
+    ~ScopedEnvVar();
+    ScopedEnvVar(const ScopedEnvVar&) = delete;
+    ScopedEnvVar& operator=(const ScopedEnvVar&) = delete;
+private:
+    std::string name_, old_;
+    bool hadOld_;
+};
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
