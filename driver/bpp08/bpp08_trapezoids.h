@@ -30,6 +30,9 @@
     uint32_t DEVPROC BPP08_DevTrapezoids##sfx(DevContext* ctx, DevTrapEdge* left,        \
                                               DevTrapEdge* right, DevTrapGradients* grad);
 
+#define BPP08_TRAP_COUNT(sfx, key, light) +1
+enum { kBpp08TrapVariantCount = 0 BPP08_TRAP_VARIANTS(BPP08_TRAP_COUNT) BPP08_TRAP_ALIASES(BPP08_TRAP_COUNT) };
+
 extern "C" {
 BPP08_TRAP_VARIANTS(BPP08_TRAP_DECLARE)
 

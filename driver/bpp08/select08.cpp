@@ -1,15 +1,16 @@
-// Procedure selection of the palette-display family. Its service routines
-// and dithered lines fill the record as they are built; unset ones leave
-// their slots empty.
+// The constant record of the palette-display family: its key masks, its
+// service routines and its variant table. Routines the family does not
+// have yet stay null and leave their slots empty.
 #include "select.h"
 #include "bpp08/bpp08_trapezoids.h"
 
-void BPP08_DevSelectProcs(DevContext* ctx)
-{
-    DevFamily family = {};
-    family.texturedKeyMask = 0x30500f;
-    family.untexturedKeyMask = 0x10100b;
-    family.variants = g_bpp08TrapVariants;
-    family.variantCount = g_bpp08TrapVariantCount;
-    DevSelectFamily(ctx, &family);
+extern "C" {
+const DevFamily g_bpp08Family = {
+    .texturedKeyMask = 0x30500f,
+    .untexturedKeyMask = 0x10100b,
+    .variants = g_bpp08TrapVariants,
+    .variantCount = kBpp08TrapVariantCount,
+};
 }
+
+void BPP08_DevSelectProcs(DevContext* ctx) { DevSelectFamily(ctx, &g_bpp08Family); }

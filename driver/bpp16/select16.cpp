@@ -1,13 +1,13 @@
-// Procedure selection of the 16-bit family. Key masks: 0x20400f textured,
-// 0xb untextured (no dithered or colour-index keys). The family's service
-// routines and rasterizers fill the record as they are built; until then
-// only the shared decision steps and the copy-rectangle slot apply.
+// The constant record of the 16-bit family: its key masks (no dithered or colour-index keys), its
+// service routines and its variant table. Routines the family does not
+// have yet stay null and leave their slots empty.
 #include "select.h"
 
-void BPP16_DevSelectProcs(DevContext* ctx)
-{
-    DevFamily family = {};
-    family.texturedKeyMask = 0x20400f;
-    family.untexturedKeyMask = 0xb;
-    DevSelectFamily(ctx, &family);
+extern "C" {
+const DevFamily g_bpp16Family = {
+    .texturedKeyMask = 0x20400f,
+    .untexturedKeyMask = 0xb,
+};
 }
+
+void BPP16_DevSelectProcs(DevContext* ctx) { DevSelectFamily(ctx, &g_bpp16Family); }

@@ -18,22 +18,29 @@ struct DevLineVariant {
     DevLineProc proc;
 };
 
+// One family's constant record: its key masks, the service routines it
+// installs and its routine tables. A null routine leaves its slot empty.
 struct DevFamily {
     uint32_t texturedKeyMask;    // key = state & this with DEV_TEXTURE
     uint32_t untexturedKeyMask;  // key = state & this without it
-    // Routines the family installs; a null one leaves that slot empty.
-    DevClearProc clear;
-    DevSetColorProc setColor;
-    DevLineProc lineGeneric;
-    DevTrapezoidsProc trapezoidsGeneric;
-    DevPresentProc present;
-    DevPresentProc presentTranslated;  // with DevContext.translate (families without a
-                                       // translated form give present again)
-    const DevTrapVariant* variants;  // the family's trapezoid rasterizers by key
-    uint32_t variantCount;
-    const DevLineVariant* lines;
-    uint32_t lineCount;
+    DevClearProc clear = nullptr;
+    DevSetColorProc setColor = nullptr;
+    DevLineProc lineGeneric = nullptr;
+    DevTrapezoidsProc trapezoidsGeneric = nullptr;
+    DevPresentProc present = nullptr;
+    DevPresentProc presentTranslated = nullptr;  // with DevContext.translate (families
+                                                 // without a translated form give present)
+    const DevTrapVariant* variants = nullptr;    // trapezoid rasterizers by key
+    uint32_t variantCount = 0;
+    const DevLineVariant* lines = nullptr;       // line routines by key
+    uint32_t lineCount = 0;
 };
+
+// The four families, one constant record each.
+extern const DevFamily g_bpp08Family;
+extern const DevFamily g_bpp16Family;
+extern const DevFamily g_bpp24Family;
+extern const DevFamily g_bpp32Family;
 
 // Key of a state for a family's table.
 uint32_t DevSelectKey(const DevFamily* family, uint32_t state);
