@@ -59,9 +59,37 @@ struct DevTrapGradients {
     uint32_t d2vdy2;     // 92
 };
 
+// The current texture, owned and filled by the rendering library and read
+// here only. Texels are u16 (red bits 0-4, green 5-9, blue 10-14, bit 15 no
+// colour) or, for colour-index textures, u8 palette indices.
+enum { TEXADDR_POW2 = 0, TEXADDR_POW2_SUM = 1, TEXADDR_SCALED = 2 /* and any other value */ };
+
+struct DevTexture {
+    const void* texels;     // 0: texel 0 (row 0, column 0); rows without gaps
+    uint8_t unused4[124];   // 4
+    uint8_t rowShift;       // 128: a, log2 of the row length (taken modulo 32)
+    uint8_t unused129[3];
+    uint8_t rowShift2;      // 132: b, second term of the row length 2^a + 2^b
+    uint8_t unused133[7];
+    uint32_t addressMode;   // 140: TEXADDR_*
+    uint32_t width;         // 144: texels per row (scaled mode)
+    uint32_t height;        // 148: rows (scaled mode)
+    uint32_t unused152;
+    uint32_t uMask;         // 156: AND mask on u (power-of-two modes)
+    uint32_t vMask;         // 160: AND mask on v
+};
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif
+
+static_assert(offsetof(DevTexture, rowShift) == 128, "");
+static_assert(offsetof(DevTexture, rowShift2) == 132, "");
+static_assert(offsetof(DevTexture, addressMode) == 140, "");
+static_assert(offsetof(DevTexture, width) == 144, "");
+static_assert(offsetof(DevTexture, height) == 148, "");
+static_assert(offsetof(DevTexture, uMask) == 156, "");
+static_assert(offsetof(DevTexture, vMask) == 160, "");
 
 static_assert(sizeof(DevTrapEdge) == 136, "DevTrapEdge");
 static_assert(offsetof(DevTrapEdge, y) == 4, "");
