@@ -1,5 +1,6 @@
 // The trapezoid interface records that the rendering library hands to
-// procedure slot 16, shared by every pixel family. The library writes them;
+// procedure slot 16, and the line record of slot 17, shared by every pixel
+// family. The library writes them;
 // the rasterizers only read them. Layouts are fixed byte for byte.
 #pragma once
 
@@ -79,6 +80,28 @@ struct DevTexture {
     uint32_t vMask;         // 160: AND mask on v
 };
 
+
+// One line segment for procedure slot 17: two vertex records, 104 bytes
+// apart. Of the second vertex only x and y are read.
+struct DevLineVertex {
+    uint32_t x;          // 0: 16.16
+    uint32_t y;          // 4: 16.16, buffer row
+    uint32_t z;          // 8: depth, 12 fraction bits
+    uint32_t ch0;        // 12: 8.16 red
+    uint32_t ch1;        // 16: 8.16 green
+    uint32_t ch2;        // 20: 8.16 blue
+    uint32_t unused6[7]; // 24
+    uint32_t zStep;      // 52: signed, z change per pixel along the line
+    uint32_t ch0Step;    // 56: signed 8.16, per pixel along the line
+    uint32_t ch1Step;    // 60
+    uint32_t ch2Step;    // 64
+    uint32_t unused17[9];// 68
+};
+
+struct DevLineRecord {
+    DevLineVertex vertex[2];
+};
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif
@@ -124,3 +147,17 @@ static_assert(offsetof(DevTrapGradients, d2udy2) == 80, "");
 static_assert(offsetof(DevTrapGradients, d2vdx2) == 84, "");
 static_assert(offsetof(DevTrapGradients, d2vdxdy) == 88, "");
 static_assert(offsetof(DevTrapGradients, d2vdy2) == 92, "");
+
+static_assert(sizeof(DevLineVertex) == 104, "DevLineVertex");
+static_assert(sizeof(DevLineRecord) == 208, "DevLineRecord");
+static_assert(offsetof(DevLineVertex, y) == 4, "");
+static_assert(offsetof(DevLineVertex, z) == 8, "");
+static_assert(offsetof(DevLineVertex, ch0) == 12, "");
+static_assert(offsetof(DevLineVertex, ch1) == 16, "");
+static_assert(offsetof(DevLineVertex, ch2) == 20, "");
+static_assert(offsetof(DevLineVertex, zStep) == 52, "");
+static_assert(offsetof(DevLineVertex, ch0Step) == 56, "");
+static_assert(offsetof(DevLineVertex, ch1Step) == 60, "");
+static_assert(offsetof(DevLineVertex, ch2Step) == 64, "");
+static_assert(offsetof(DevLineRecord, vertex[1].x) == 104, "");
+static_assert(offsetof(DevLineRecord, vertex[1].y) == 108, "");
