@@ -6,23 +6,31 @@
 // The family's list, written once: X(suffix, key, lightMode) defines routine
 // BPP08_DevTrapezoids<suffix> for that state key. ALIAS(suffix, key,
 // lightMode) adds a further key for an existing routine.
-#define BPP08_TRAP_VARIANTS(X)   \
-    X(Fs, 0x000000, 0)           \
-    X(FsZ, 0x000008, 0)          \
-    X(FsD, 0x001000, 0)          \
-    X(FsZD, 0x001008, 0)         \
-    X(Ss, 0x000001, 0)           \
-    X(SsZ, 0x000009, 0)          \
-    X(SsD, 0x001001, 0)          \
-    X(SsZD, 0x001009, 0)         \
-    X(FsI, 0x100000, 0)          \
-    X(FsIZ, 0x100008, 0)         \
-    X(FsID, 0x101000, 0)         \
-    X(FsIZD, 0x101008, 0)        \
-    X(SsI, 0x100001, 0)          \
-    X(SsIZ, 0x100009, 0)         \
-    X(SsID, 0x101001, 0)         \
-    X(SsIZD, 0x101009, 0)
+//
+// Suffix letters, in this order (see bpp16/trapwalk.h for the lanes each
+// feature picks):
+//   Fs   flat colour (or flat light after MR)     Ss   smooth colour / light
+//   Tx   affine texture (DEV_AFFINE)               PTx  perspective texture
+//   Tr   colour key (DEV_COLORKEY)                 MR/MM/MS  texture lighting
+//   I    colour index (DEV_COLORINDEX)             Z    depth (DEV_DEPTH)
+//   D    dither (DEV_DITHER)
+#define BPP08_TRAP_VARIANTS(X)                                        \
+    X(Fs, 0, 0)                                                       \
+    X(FsZ, DEV_DEPTH, 0)                                              \
+    X(FsD, DEV_DITHER, 0)                                             \
+    X(FsZD, DEV_DEPTH | DEV_DITHER, 0)                                \
+    X(Ss, DEV_SMOOTH, 0)                                              \
+    X(SsZ, DEV_SMOOTH | DEV_DEPTH, 0)                                 \
+    X(SsD, DEV_SMOOTH | DEV_DITHER, 0)                                \
+    X(SsZD, DEV_SMOOTH | DEV_DEPTH | DEV_DITHER, 0)                   \
+    X(FsI, DEV_COLORINDEX, 0)                                         \
+    X(FsIZ, DEV_COLORINDEX | DEV_DEPTH, 0)                            \
+    X(FsID, DEV_COLORINDEX | DEV_DITHER, 0)                           \
+    X(FsIZD, DEV_COLORINDEX | DEV_DEPTH | DEV_DITHER, 0)              \
+    X(SsI, DEV_COLORINDEX | DEV_SMOOTH, 0)                            \
+    X(SsIZ, DEV_COLORINDEX | DEV_SMOOTH | DEV_DEPTH, 0)               \
+    X(SsID, DEV_COLORINDEX | DEV_SMOOTH | DEV_DITHER, 0)              \
+    X(SsIZD, DEV_COLORINDEX | DEV_SMOOTH | DEV_DEPTH | DEV_DITHER, 0)
 
 #define BPP08_TRAP_ALIASES(ALIAS)
 

@@ -1,31 +1,58 @@
 // The trapezoid walk shared by every pixel family: the two edge chains, the
-// row loop, the span bounds, DirtyMask A, the stepping of depth and colour
-// along the left edge and along the span, and the depth test.
+// row loop, the span bounds and DirtyMask A. What runs along the edge and
+// the span are lanes (lanes.h), what a texel is comes from a sampler and a
+// light (texture.h), and what a pixel is from the family's pixel policy.
 //
-// A named rasterizer is DevTrapWalk<Pixel, Key, Light> for one pixel-format
-// policy and one feature key (the selector's masked state word), so every
-// feature is decided at compile time and the pixel loops test none.
+// A named rasterizer is DevTrapWalk<Pixel, Key, Light> for one pixel policy,
+// one feature key (the selector's masked state word, DEV_* bits) and, with
+// DEV_TEXTURE | DEV_MODULATE, one lighting mode (DEV_LIGHT_MR/MM/MS).
+// Every feature is decided at compile time, so the pixel loops test none;
+// a textured routine holds three copies of its row loop, one per
+// addressing mode, chosen once at entry.
 //
-// Pixel-format policy P:
+// Lanes a key picks (TrapLanes below):
+//   depth    DEV_DEPTH: DepthLane (k / k + 1), or ExactEdgeDepthLane for
+//            flat colour with depth and no texture
+//   colour   DEV_SMOOTH without texture: ChannelLane<3> scaled by the
+//            policy, or ChannelLane<1> (the index) with DEV_COLORINDEX
+//   coords   DEV_TEXTURE: AffineUVLane with DEV_AFFINE, else
+//            PerspectiveUVLane
+//   light    DEV_TEXTURE | DEV_MODULATE: LightMRFlat (MR, no DEV_SMOOTH),
+//            LightMRSmooth, LightMM, LightMS; else NoLight
+// Texels are 1 byte with DEV_TEXTURE | DEV_COLORINDEX, else 2.
+//
+// Pixel policy P (the only family-specific part):
 //   static constexpr uint32_t kBytes;          bytes per pixel
 //   struct Call { explicit Call(const DevContext*); };
 //                                              per-call constants (pattern,
 //                                              palette base, format tables)
 //   template <class F> static uint32_t ScaleChannel(unsigned i, uint32_t v);
-//                                              applied to channel i's left
-//                                              value and both its gradients
+//                                              applied to colour channel i's
+//                                              left value and both gradients
 //   template <class F> static void FillFlat(const Call&, uint8_t* p, uint32_t n, uint32_t y);
 //                                              flat span without depth, n > 0
 //   template <class F> static void StoreFlat(const Call&, uint8_t* p, uint32_t x, uint32_t y);
 //   template <class F> static void StoreSmooth(const Call&, uint8_t* p, uint32_t c0,
 //                                              uint32_t c1, uint32_t c2, uint32_t x, uint32_t y);
+//   template <class F> static void StoreTexel(const Call&, uint8_t* p, uint32_t w,
+//                                              uint32_t x, uint32_t y);
+//                                              textured only: w the lit 16-bit
+//                                              word (15-bit colour), or the
+//                                              index texel with DEV_COLORINDEX
+// x and y are the pixel's column and buffer row (for dither); F is the
+// routine's TrapFeatures, so a policy may tell variants apart (for example
+// flat-light MR with DEV_DITHER converts undithered: F::flatLight).
 #pragma once
 
 #include "frame/driver.h"
 #include "bpp16/fixed.h"
+#include "bpp16/lanes.h"
+#include "bpp16/texture.h"
 #include "bpp16/trapezoid.h"
 
 #include <string.h>
+
+#include <type_traits>
 
 namespace raster {
 
@@ -39,111 +66,120 @@ struct TrapFeatures {
     static constexpr bool depth = (Key & DEV_DEPTH) != 0;
     static constexpr bool dither = (Key & DEV_DITHER) != 0;
     static constexpr bool colorIndex = (Key & DEV_COLORINDEX) != 0;
-    // Channels stepped: three in RGB, channel 0 alone in colour-index mode.
-    static constexpr unsigned channels = smooth ? (colorIndex ? 1u : 3u) : 0u;
+    static constexpr bool affine = textured && (Key & DEV_AFFINE) != 0;
+    static constexpr bool perspective = textured && !affine;
+    static constexpr bool colorKey = textured && (Key & DEV_COLORKEY) != 0;
+    static constexpr bool lit = textured && (Key & DEV_MODULATE) != 0;
+    static constexpr bool flatLight = lit && Light == DEV_LIGHT_MR && !smooth;
+    // Untextured colour channels: three in RGB, channel 0 alone in
+    // colour-index mode.
+    static constexpr unsigned channels = !textured && smooth ? (colorIndex ? 1u : 3u) : 0u;
     // Flat colour with depth follows z along the exact edge (64-bit product)
     // instead of at the span's first pixel.
     static constexpr bool exactEdgeDepth = depth && !smooth && !textured;
-    static constexpr bool readsGradients = depth || smooth || textured;
+    static constexpr bool flatFill = !textured && !depth && !smooth;
+    static constexpr unsigned texelBytes = colorIndex ? 1u : 2u;
+
+    static_assert(!lit || Light == DEV_LIGHT_MR || Light == DEV_LIGHT_MM || Light == DEV_LIGHT_MS,
+                  "lit routines need a lighting mode");
+    static_assert(!lit || smooth || Light == DEV_LIGHT_MR, "MM and MS exist with smooth light only");
+    static_assert(lit || Light == 0, "a lighting mode without DEV_TEXTURE | DEV_MODULATE");
 };
 
-// Left-end values and their steps.
+// The policy's channel scaling as a lane scale.
 template <class P, class F>
-struct TrapLeftEdge {
-    uint32_t k;            // integer part of the left dxdy
-    uint32_t z, zRow, dz;
-    uint32_t c[3], cRow[3], dc[3], dcRow[3];
+struct PolicyScale {
+    static uint32_t Apply(unsigned i, uint32_t v) { return P::template ScaleChannel<F>(i, v); }
+};
 
-    void Init(const DevTrapGradients* g) {
-        if constexpr (F::depth) dz = g->dzdx;
-        if constexpr (F::channels > 0) {
-            const uint32_t dx[3] = {g->dch0dx, g->dch1dx, g->dch2dx};
-            const uint32_t dy[3] = {g->dch0dy, g->dch1dy, g->dch2dy};
-#pragma GCC unroll 3
-            for (unsigned i = 0; i < F::channels; ++i) {
-                dc[i] = P::template ScaleChannel<F>(i, dx[i]);
-                dcRow[i] = P::template ScaleChannel<F>(i, dy[i]);
-            }
-        }
+template <class P, class F>
+struct TrapLanes {
+    using Depth = std::conditional_t<!F::depth, NoLane,
+                                     std::conditional_t<F::exactEdgeDepth, ExactEdgeDepthLane, DepthLane>>;
+    using Colour = std::conditional_t<F::channels == 0, NoLane,
+                                      ChannelLane<(F::channels ? F::channels : 1), PolicyScale<P, F>>>;
+    using Coords = std::conditional_t<!F::textured, NoLane,
+                                      std::conditional_t<F::affine, AffineUVLane, PerspectiveUVLane>>;
+    using Light = std::conditional_t<
+        !F::lit, NoLight,
+        std::conditional_t<F::flatLight, LightMRFlat,
+                           std::conditional_t<F::light == DEV_LIGHT_MR, LightMRSmooth,
+                                              std::conditional_t<F::light == DEV_LIGHT_MM, LightMM, LightMS>>>>;
+
+    Depth depth;
+    Colour colour;
+    Coords coords;
+    Light light;
+
+    void Init(const DevContext* ctx, const DevTrapGradients* g) {
+        depth.Init(ctx, g);
+        colour.Init(ctx, g);
+        coords.Init(ctx, g);
+        light.Init(ctx, g);
     }
-
-    void Load(const DevTrapEdge* e, const DevTrapGradients* g) {
-        k = Sar(e->dxdy, 16);
-        if constexpr (F::depth) {
-            z = e->z;
-            if constexpr (F::exactEdgeDepth)
-                zRow = MulHi16(dz, e->dxdy) + g->dzdy;
-            else
-                zRow = k * dz + g->dzdy;
-        }
-        if constexpr (F::channels > 0) {
-            const uint32_t v[3] = {e->ch0, e->ch1, e->ch2};
-#pragma GCC unroll 3
-            for (unsigned i = 0; i < F::channels; ++i) {
-                c[i] = P::template ScaleChannel<F>(i, v[i]);
-                cRow[i] = k * dc[i] + dcRow[i];
-            }
-        }
+    void Load(const DevTrapEdge* e, uint32_t k) {
+        depth.Load(e, k);
+        colour.Load(e, k);
+        coords.Load(e, k);
+        light.Load(e, k);
     }
-
-    // After a row; extra: the integer left end moved k + 1 columns.
-    void Step(bool extra) {
-        if constexpr (F::depth) {
-            z += zRow;
-            if constexpr (!F::exactEdgeDepth)
-                if (extra) z += dz;
-        }
-#pragma GCC unroll 3
-        for (unsigned i = 0; i < F::channels; ++i) {
-            c[i] += cRow[i];
-            if (extra) c[i] += dc[i];
-        }
+    void Row(bool extra) {
+        depth.Row(extra);
+        colour.Row(extra);
+        coords.Row(extra);
+        light.Row(extra);
     }
 };
 
 // Pixels x .. x + n - 1 of row y, n > 0.
-template <class P, class F>
-inline void TrapSpan(const typename P::Call& pc, const TrapLeftEdge<P, F>& e, uint8_t* p,
-                     uint16_t* zp, uint32_t n, uint32_t x, uint32_t y) {
-    if constexpr (!F::depth && F::channels == 0) {
+template <class P, class F, class S>
+inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, const S& sampler,
+                     uint32_t colorKey, uint8_t* p, uint16_t* zp, uint32_t n, uint32_t x, uint32_t y) {
+    if constexpr (F::flatFill) {
         P::template FillFlat<F>(pc, p, n, y);
     } else {
-        uint32_t z = 0, c0 = 0, c1 = 0, c2 = 0;
-        if constexpr (F::depth) z = e.z;
-        if constexpr (F::channels > 0) c0 = e.c[0];
-        if constexpr (F::channels > 1) { c1 = e.c[1]; c2 = e.c[2]; }
+        auto z = lanes.depth.Start();
+        auto c = lanes.colour.Start();
+        auto t = lanes.coords.Start();
+        auto l = lanes.light.Start();
         const uint32_t end = x + n;
         do {
+            uint32_t texel = 0;
+            if constexpr (F::textured) texel = sampler.Fetch(t.U(), t.V());
             bool draw = true;
+            if constexpr (F::colorKey) draw = texel != colorKey;
             uint32_t d = 0;
             if constexpr (F::depth) {
-                d = (z >> 12) & 0xffff;
-                draw = d <= *zp;
+                d = z.Z16();
+                draw = draw && d <= *zp;
             }
             if (draw) {
-                if constexpr (F::channels > 0)
-                    P::template StoreSmooth<F>(pc, p, c0, c1, c2, x, y);
+                if constexpr (F::textured)
+                    P::template StoreTexel<F>(pc, p, lanes.light.Apply(texel, l), x, y);
+                else if constexpr (F::channels > 0)
+                    P::template StoreSmooth<F>(pc, p, c.C(0), c.C(1), c.C(2), x, y);
                 else
                     P::template StoreFlat<F>(pc, p, x, y);
                 if constexpr (F::depth) *zp = static_cast<uint16_t>(d);
             }
             p += P::kBytes;
-            if constexpr (F::depth) { ++zp; z += e.dz; }
-            if constexpr (F::channels > 0) c0 += e.dc[0];
-            if constexpr (F::channels > 1) { c1 += e.dc[1]; c2 += e.dc[2]; }
+            if constexpr (F::depth) ++zp;
+            z.Step();
+            c.Step();
+            t.Step();
+            l.Step();
         } while (++x != end);
     }
 }
 
-template <class P, uint32_t Key, uint32_t Light = 0>
-inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
-                            const DevTrapGradients* g) {
-    using F = TrapFeatures<Key, Light>;
-    static_assert(!F::textured, "texture paths are not part of this walk yet");
-
+// The row loop over both chains with one sampler.
+template <class P, class F, class S>
+inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+                         const DevTrapGradients* g, const S& sampler) {
     const typename P::Call pc(ctx);
     const unsigned s = g_dirtyShift & 0xff;
     uint32_t* const dirty = ctx->dirtyA;
+    const uint32_t colorKey = F::colorKey ? ctx->colorKey : 0;
 
     // Row addresses are kept as integers: after the last row they may point
     // outside the buffer, which a pointer may not.
@@ -157,11 +193,11 @@ inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevT
         zRowAddr = ctx->depth.bits + y * zPitch;
     }
 
-    TrapLeftEdge<P, F> e;
-    if constexpr (F::readsGradients) e.Init(g);
-    e.Load(left, g);
-    uint32_t xl = left->x, dxl = left->dxdy;
+    TrapLanes<P, F> lanes;
+    lanes.Init(ctx, g);
+    uint32_t xl = left->x, dxl = left->dxdy, k = Sar(dxl, 16);
     int32_t nl = left->rowCount;
+    lanes.Load(left, k);
     uint32_t xr = right->x, dxr = right->dxdy;
     int32_t nr = right->rowCount;
 
@@ -177,12 +213,12 @@ inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevT
                 uint16_t* zp = nullptr;
                 if constexpr (F::depth)
                     zp = reinterpret_cast<uint16_t*>(static_cast<uintptr_t>(zRowAddr + xli * 2));
-                TrapSpan<P, F>(pc, e, p, zp, xri - xli, xli, y);
+                TrapSpan<P, F, S>(pc, lanes, sampler, colorKey, p, zp, xri - xli, xli, y);
             }
             const uint32_t xlOld = xl;
             xl += dxl;
             xr += dxr;
-            e.Step(Sar(xl, 16) - Sar(xlOld, 16) != e.k);
+            lanes.Row(Sar(xl, 16) - Sar(xlOld, 16) != k);
             row += pitch;
             if constexpr (F::depth) zRowAddr += zPitch;
             ++y;
@@ -198,14 +234,39 @@ inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevT
             ++left;
             xl = left->x;
             dxl = left->dxdy;
+            k = Sar(dxl, 16);
             nl = left->rowCount;
-            e.Load(left, g);
+            lanes.Load(left, k);
         }
+    }
+}
+
+template <class P, uint32_t Key, uint32_t Light = 0>
+inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+                            const DevTrapGradients* g) {
+    using F = TrapFeatures<Key, Light>;
+    if constexpr (F::textured) {
+        constexpr unsigned b = F::texelBytes;
+        const DevTexture* t = ctx->texture;
+        switch (t->addressMode) {
+        case TEXADDR_POW2:
+            return TrapRows<P, F>(ctx, left, right, g, SamplerPow2<b>(t));
+        case TEXADDR_POW2_SUM:
+            return TrapRows<P, F>(ctx, left, right, g, SamplerPow2Sum<b>(t));
+        default:
+            return TrapRows<P, F>(ctx, left, right, g, SamplerScaled<b>(t));
+        }
+    } else {
+        return TrapRows<P, F>(ctx, left, right, g, NoSampler());
     }
 }
 
 // Little-endian word stores into byte buffers without aliasing questions.
 inline void Store32(uint8_t* p, uint32_t v) { memcpy(p, &v, 4); }
+inline void Store16(uint8_t* p, uint32_t v) {
+    const uint16_t h = static_cast<uint16_t>(v);
+    memcpy(p, &h, 2);
+}
 inline uint32_t Load32(const uint8_t* p) {
     uint32_t v;
     memcpy(&v, p, 4);
