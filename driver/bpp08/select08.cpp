@@ -3,6 +3,7 @@
 // have yet stay null and leave their slots empty.
 #include "select.h"
 #include "bpp08/bpp08_trapezoids.h"
+#include "bpp08/lines08.h"
 
 extern "C" {
 const DevFamily g_bpp08Family = {
@@ -10,6 +11,8 @@ const DevFamily g_bpp08Family = {
     .untexturedKeyMask = 0x10100b,
     .variants = g_bpp08TrapVariants,
     .variantCount = kBpp08TrapVariantCount,
+    .lines = g_bpp08LineVariants,
+    .lineCount = kBpp08LineVariantCount,
 };
 }
 

@@ -16,6 +16,7 @@ extern "C" {
 struct DevLineVariant {
     uint32_t key;
     DevLineProc proc;
+    const char* name;
 };
 
 // One family's constant record: its key masks, the service routines it

@@ -34,7 +34,7 @@ const DevTrapVariant kVariants[] = {
     {0x0, 0, FlatTrap, "Flat"},     {0x8, 0, FlatDepthTrap, "FlatDepth"}, {0x7, 1, TexMRTrap, "TexMR"},
     {0x7, 2, TexMMTrap, "TexMM"},   {0x200002, 0, AffineTrap, "Affine"},  {0x200003, 0, AffineTrap, "Affine"},
 };
-const DevLineVariant kLines[] = {{0x0, FlatLine}};
+const DevLineVariant kLines[] = {{0x0, FlatLine, "FlatLine"}};
 
 DevFamily Family()
 {

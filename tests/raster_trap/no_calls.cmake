@@ -1,4 +1,4 @@
-# Fails when the code of a trapezoid rasterizer holds a call instruction:
+# Fails when the code of a trapezoid or line rasterizer holds a call instruction:
 # every helper of the walk must be inlined into the routine itself.
 #   cmake -DOBJDUMP=... -DOBJECTS="a.obj;b.obj" -DMIN_ROUTINES=n -P no_calls.cmake
 set(found 0)
@@ -16,7 +16,7 @@ foreach(object ${OBJECTS})
       set(current "")
       set(name "${CMAKE_MATCH_1}")
       # Rasterizers only: the generic forwarders call the base table by design.
-      if(name MATCHES "^_BPP[0-9][0-9]_DevTrapezoids" AND NOT name MATCHES "Generic")
+      if(name MATCHES "^_BPP[0-9][0-9]_Dev(Trapezoids|Line)" AND NOT name MATCHES "Generic")
         set(current "${name}")
         math(EXPR found "${found} + 1")
       endif()
