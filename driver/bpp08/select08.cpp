@@ -4,11 +4,18 @@
 #include "select.h"
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp08/lines08.h"
+#include "bpp08/services08.h"
 
 extern "C" {
 const DevFamily g_bpp08Family = {
     .texturedKeyMask = 0x30500f,
     .untexturedKeyMask = 0x10100b,
+    .clear = BPP08_DevClear,
+    .setColor = BPP08_DevSetColor,
+    .lineGeneric = BPP08_DevLineGeneric,
+    .trapezoidsGeneric = BPP08_DevTrapezoidsGeneric,
+    .present = BPP08_DevPresent,
+    .presentTranslated = BPP08_DevPresentTranslated,
     .variants = g_bpp08TrapVariants,
     .variantCount = kBpp08TrapVariantCount,
     .lines = g_bpp08LineVariants,

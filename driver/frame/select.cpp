@@ -17,10 +17,12 @@ void DevSelectFamily(DevContext* ctx, const DevFamily* family)
     t->line = family->lineGeneric;
     t->trapezoids = family->trapezoidsGeneric;
     t->copyRect = DirtyMarkCopy;
+    // Also for states handed to the library: the forwarders' marks and
+    // repaint requests are consumed only by the family's present.
+    t->present = ctx->translate ? family->presentTranslated : family->present;
     uint32_t state = ctx->state;
     if (state & DEV_GENERIC_MASK) return;
     if ((state & DEV_DEPTH) && ctx->depthFunc != 1 && ctx->depthFunc != 3) return;
-    t->present = ctx->translate ? family->presentTranslated : family->present;
     uint32_t key = DevSelectKey(family, state);
     const DevTrapVariant* v = DevTrapVariantFind(family->variants, family->variantCount, key, ctx->lightMode);
     if (!v) return;

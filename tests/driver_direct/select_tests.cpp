@@ -61,7 +61,7 @@ struct SelectCase {
     uint32_t translate;
     DevTrapezoidsProc trap;
     DevLineProc line;
-    DevPresentProc present;  // null: slot 20 not written
+    DevPresentProc present;
 };
 
 class SharedSelection : public ::testing::TestWithParam<SelectCase> {};
@@ -103,9 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SelectCase{"UntexturedDropsTextureBits", 0x4004, 0, 0, 0, FlatTrap, FlatLine, Present},
                       SelectCase{"DepthOne", 0x8, 1, 0, 0, FlatDepthTrap, GenericLine, Present},
                       SelectCase{"DepthThree", 0x8, 3, 0, 0, FlatDepthTrap, GenericLine, Present},
-                      SelectCase{"DepthTwoRejected", 0x8, 2, 0, 0, GenericTrap, GenericLine, nullptr},
+                      SelectCase{"DepthTwoRejected", 0x8, 2, 0, 0, GenericTrap, GenericLine, Present},
                       SelectCase{"DepthFuncIgnoredWithoutDepth", 0x0, 2, 0, 0, FlatTrap, FlatLine, Present},
-                      SelectCase{"GenericBitRejected", 0x10, 0, 0, 0, GenericTrap, GenericLine, nullptr},
+                      SelectCase{"GenericBitRejected", 0x10, 0, 0, 0, GenericTrap, GenericLine, Present},
+                      SelectCase{"RejectedTranslated", 0x10, 0, 0, 1, GenericTrap, GenericLine, PresentTranslated},
                       SelectCase{"LightModeOne", 0x7, 0, 1, 0, TexMRTrap, GenericLine, Present},
                       SelectCase{"LightModeTwo", 0x7, 0, 2, 0, TexMMTrap, GenericLine, Present},
                       SelectCase{"UnknownLightMode", 0x7, 0, 4, 0, GenericTrap, GenericLine, Present},
