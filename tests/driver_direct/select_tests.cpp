@@ -4,6 +4,7 @@
 #include "select.h"
 
 #include "bpp08/bpp08_trapezoids.h"
+#include "bpp08/services08.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,27 @@ TEST(EightBitSelection, KeysReachTheFamilysRasterizers)
         BPP08_DevSelectProcs(ctx.get());
         EXPECT_EQ(c.want, block.procs.trapezoids) << std::hex << c.state;
         EXPECT_EQ((DevCopyRectProc)DirtyMarkCopy, block.procs.copyRect);
+        EXPECT_EQ((DevClearProc)BPP08_DevClear, block.procs.clear);
+        EXPECT_EQ((DevSetColorProc)BPP08_DevSetColor, block.procs.setColor);
+        EXPECT_EQ((DevPresentProc)BPP08_DevPresent, block.procs.present);
+    }
+}
+
+// The family's services, the forwarders where it has no routine, and the
+// translated present with the library's tables, also for a rejected state.
+TEST(EightBitSelection, ServicesAndForwarders)
+{
+    for (uint32_t state : {0x10u, 0x3u}) {
+        DriverBlock block = {};
+        Context ctx;
+        ctx->driverBlock = &block;
+        ctx->state = state;
+        ctx->translate = 1;
+        BPP08_DevSelectProcs(ctx.get());
+        EXPECT_EQ((DevTrapezoidsProc)BPP08_DevTrapezoidsGeneric, block.procs.trapezoids) << state;
+        EXPECT_EQ((DevLineProc)BPP08_DevLineGeneric, block.procs.line) << state;
+        EXPECT_EQ((DevPresentProc)BPP08_DevPresentTranslated, block.procs.present) << state;
+        EXPECT_EQ((DevClearProc)BPP08_DevClear, block.procs.clear) << state;
     }
 }
 

@@ -2,6 +2,7 @@
 // bandwidth of the same back buffer measured in the same run. Not a test:
 // it prints numbers and always succeeds.
 #include "bpp08/bpp08_trapezoids.h"
+#include "bpp08/services08.h"
 
 #include <windows.h>
 
@@ -59,6 +60,57 @@ uint64_t MakeTrapezoid(DevTrapEdge& left, DevTrapEdge& right, DevTrapGradients& 
     return pixels;
 }
 
+// Clear and present of one family over the whole buffer with every block
+// marked, at bpp bytes per pixel: Mpixel/s, and bytes written per second
+// against memset's.
+void ServiceRows(const char* family, DevClearProc clear, DevPresentProc present, uint32_t bpp,
+                 double memsetRate) {
+    const size_t bytes = static_cast<size_t>(kWidth) * kHeight * bpp;
+    std::vector<uint8_t> back(bytes + 64), front(bytes + 64);
+    std::vector<uint32_t> a(kHeight + 1), b(kHeight + 1);
+    DevRect16 clip = {0, 0, kWidth, kHeight};
+    DevContext ctx;
+    memset(&ctx, 0, sizeof ctx);
+    ctx.back.bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(back.data() + (64 - reinterpret_cast<uintptr_t>(back.data()) % 64) % 64));
+    ctx.back.width = kWidth;
+    ctx.back.height = kHeight;
+    ctx.back.pitch = static_cast<int16_t>(kWidth * bpp);
+    ctx.front.bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(front.data() + (64 - reinterpret_cast<uintptr_t>(front.data()) % 64) % 64));
+    ctx.drawBuffer = &ctx.back;
+    ctx.update = clip;
+    ctx.clipRects = &clip;
+    ctx.clipCount = 1;
+    ctx.dirtyA = a.data();
+    ctx.dirtyB = b.data();
+    ctx.dirtyRows = kHeight;
+    g_screenPitch = kWidth * bpp;
+    g_dciWin95 = 0;
+    const uint32_t pixel = 0x11223344;
+    memcpy(ctx.clearPattern, &pixel, 4);
+    memcpy(ctx.clearPattern + 4, &pixel, 4);
+    memcpy(ctx.clearPattern + 8, &pixel, 4);
+    const struct {
+        const char* what;
+        bool isClear;
+    } rows[] = {{"DevClear", true}, {"DevPresent", false}};
+    for (const auto& r : rows) {
+        uint64_t rounds = 0;
+        double start = Now(), elapsed = 0;
+        do {
+            memset(a.data(), 0xff, 4 * kHeight);
+            if (r.isClear)
+                clear(&ctx, 0x20);
+            else
+                present(&ctx);
+            ++rounds;
+            elapsed = Now() - start;
+        } while (elapsed < kSeconds);
+        const double rate = static_cast<double>(kWidth) * kHeight * rounds / elapsed;
+        printf("%s_%-22s %8.1f Mpixel/s  %5.2f x memset (%u bytes per pixel)\n", family, r.what, rate / 1e6,
+               rate * bpp / memsetRate, bpp);
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -113,5 +165,6 @@ int main() {
         const double rate = static_cast<double>(pixels) * rounds / elapsed;
         printf("%-28s %8.1f Mpixel/s  %5.2f x memset\n", v.name, rate / 1e6, rate / memsetRate);
     }
+    ServiceRows("BPP08", BPP08_DevClear, BPP08_DevPresent, 1, memsetRate);
     return 0;
 }
