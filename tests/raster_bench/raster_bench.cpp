@@ -1,7 +1,8 @@
-// Pixels per second of every 8-bit trapezoid variant, beside the memset
+// Pixels per second of every 8-bit trapezoid variant and line routine, beside the memset
 // bandwidth of the same back buffer measured in the same run. Not a test:
 // it prints numbers and always succeeds.
 #include "bpp08/bpp08_trapezoids.h"
+#include "bpp08/lines08.h"
 #include "bpp08/services08.h"
 
 #include <windows.h>
@@ -111,6 +112,50 @@ void ServiceRows(const char* family, DevClearProc clear, DevPresentProc present,
     }
 }
 
+// Lines from the middle of the buffer to 64 points around its edge, every
+// slope from flat to steep in both directions, as the family's line
+// routines draw them: Mpixel/s against memset.
+void LineRows(DevContext* ctx, double memsetRate) {
+    std::vector<DevLineRecord> lines;
+    uint64_t pixels = 0;
+    const int cx = kWidth / 2, cy = kHeight / 2;
+    for (int i = 0; i < 64; ++i) {
+        const int t = i % 16, side = i / 16;
+        const int ex = side == 0 ? t * (kWidth - 1) / 15 : side == 1 ? kWidth - 1 : side == 2 ? (15 - t) * (kWidth - 1) / 15 : 0;
+        const int ey = side == 0 ? 0 : side == 1 ? t * (kHeight - 1) / 15 : side == 2 ? kHeight - 1 : (15 - t) * (kHeight - 1) / 15;
+        DevLineRecord r;
+        memset(&r, 0, sizeof r);
+        r.vertex[0].x = static_cast<uint32_t>(cx) << 16;
+        r.vertex[0].y = static_cast<uint32_t>(cy) << 16;
+        r.vertex[0].z = 0x4000000;
+        r.vertex[0].zStep = 0x10;
+        r.vertex[0].ch0 = 0x200000;
+        r.vertex[0].ch1 = 0x400000;
+        r.vertex[0].ch2 = 0x600000;
+        r.vertex[0].ch0Step = 0x1800;
+        r.vertex[0].ch1Step = 0x1400;
+        r.vertex[0].ch2Step = 0x1000;
+        r.vertex[1].x = static_cast<uint32_t>(ex) << 16;
+        r.vertex[1].y = static_cast<uint32_t>(ey) << 16;
+        lines.push_back(r);
+        const int adx = ex > cx ? ex - cx : cx - ex, ady = ey > cy ? ey - cy : cy - ey;
+        pixels += static_cast<uint64_t>((adx > ady ? adx : ady) + 1);
+    }
+    for (uint32_t i = 0; i < kBpp08LineVariantCount; ++i) {
+        const DevLineVariant& v = g_bpp08LineVariants[i];
+        uint64_t rounds = 0;
+        const double start = Now();
+        double elapsed = 0;
+        do {
+            for (DevLineRecord& r : lines) v.proc(ctx, &r, 0);
+            ++rounds;
+            elapsed = Now() - start;
+        } while (elapsed < kSeconds);
+        const double rate = static_cast<double>(pixels) * rounds / elapsed;
+        printf("%-28s %8.1f Mpixel/s  %5.2f x memset\n", v.name, rate / 1e6, rate / memsetRate);
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -165,6 +210,7 @@ int main() {
         const double rate = static_cast<double>(pixels) * rounds / elapsed;
         printf("%-28s %8.1f Mpixel/s  %5.2f x memset\n", v.name, rate / 1e6, rate / memsetRate);
     }
+    LineRows(&ctx, memsetRate);
     ServiceRows("BPP08", BPP08_DevClear, BPP08_DevPresent, 1, memsetRate);
     return 0;
 }
