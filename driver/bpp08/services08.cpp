@@ -18,9 +18,8 @@ uint8_t CubeIndex(uint32_t r, uint32_t g, uint32_t b, uint32_t d) {
 void Fill8(uint8_t* p, uint32_t n, uint32_t w) {
     for (; n && (reinterpret_cast<uintptr_t>(p) & 3); --n, ++p)
         *p = static_cast<uint8_t>(w >> (8 * (reinterpret_cast<uintptr_t>(p) & 3)));
-    for (; n >= 32; n -= 32, p += 32)
-        for (int i = 0; i < 8; ++i) Store32(p + 4 * i, w);
-    for (; n >= 4; n -= 4, p += 4) Store32(p, w);
+    p = StoreWords(p, n >> 2, w);
+    n &= 3;
     for (; n; --n, ++p) *p = static_cast<uint8_t>(w >> (8 * (reinterpret_cast<uintptr_t>(p) & 3)));
 }
 

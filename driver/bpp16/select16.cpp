@@ -2,11 +2,18 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp16/services16.h"
 
 extern "C" {
 const DevFamily g_bpp16Family = {
     .texturedKeyMask = 0x20400f,
     .untexturedKeyMask = 0xb,
+    .clear = BPP16_DevClear,
+    .setColor = BPP16_DevSetColor,
+    .lineGeneric = BPP16_DevLineGeneric,
+    .trapezoidsGeneric = BPP16_DevTrapezoidsGeneric,
+    .present = BPP16_DevPresent,
+    .presentTranslated = BPP16_DevPresent,
 };
 }
 

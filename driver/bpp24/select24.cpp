@@ -2,11 +2,18 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp24/services24.h"
 
 extern "C" {
 const DevFamily g_bpp24Family = {
     .texturedKeyMask = 0x20400f,
     .untexturedKeyMask = 0xb,
+    .clear = BPP24_DevClear,
+    .setColor = BPP24_DevSetColor,
+    .lineGeneric = BPP24_DevLineGeneric,
+    .trapezoidsGeneric = BPP24_DevTrapezoidsGeneric,
+    .present = BPP24_DevPresent,
+    .presentTranslated = BPP24_DevPresent,
 };
 }
 

@@ -2,11 +2,18 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp32/services32.h"
 
 extern "C" {
 const DevFamily g_bpp32Family = {
     .texturedKeyMask = 0x20400f,
     .untexturedKeyMask = 0xb,
+    .clear = BPP32_DevClear,
+    .setColor = BPP32_DevSetColor,
+    .lineGeneric = BPP32_DevLineGeneric,
+    .trapezoidsGeneric = BPP32_DevTrapezoidsGeneric,
+    .present = BPP32_DevPresent,
+    .presentTranslated = BPP32_DevPresent,
 };
 }
 

@@ -249,7 +249,9 @@ Format Translated8()
 
 INSTANTIATE_TEST_SUITE_P(Depths, Frames,
                          ::testing::Values(k8, Zoomed(k8, "Bits8Zoom2"), Translated8(),
-                                           Zoomed(Translated8(), "Bits8TranslatedZoom2")),
+                                           Zoomed(Translated8(), "Bits8TranslatedZoom2"), k565,
+                                           Zoomed(k565, "Bits16_565Zoom2"), k555, k24, Zoomed(k24, "Bits24Zoom2"),
+                                           k24rgb, k32, Zoomed(k32, "Bits32Zoom2")),
                          [](const ::testing::TestParamInfo<Format>& i) { return std::string(i.param.name); });
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp08/services08.h"
+#include "bpp16/services16.h"
+#include "bpp24/services24.h"
+#include "bpp32/services32.h"
 
 #include <gtest/gtest.h>
 
@@ -174,6 +177,44 @@ TEST(EightBitSelection, ServicesAndForwarders)
         EXPECT_EQ((DevLineProc)BPP08_DevLineGeneric, block.procs.line) << state;
         EXPECT_EQ((DevPresentProc)BPP08_DevPresentTranslated, block.procs.present) << state;
         EXPECT_EQ((DevClearProc)BPP08_DevClear, block.procs.clear) << state;
+    }
+}
+
+// The 16-, 24- and 32-bit selectors install their own services, the
+// forwarders for states handed to the library, and the present also then.
+TEST(WideFamilySelection, ServicesForwardersAndPresent)
+{
+    struct {
+        void (*select)(DevContext*);
+        DevClearProc clear;
+        DevSetColorProc setColor;
+        DevPresentProc present;
+        DevLineProc line;
+        DevTrapezoidsProc trapezoids;
+    } families[] = {
+        {BPP16_DevSelectProcs, BPP16_DevClear, BPP16_DevSetColor, BPP16_DevPresent, BPP16_DevLineGeneric,
+         BPP16_DevTrapezoidsGeneric},
+        {BPP24_DevSelectProcs, BPP24_DevClear, BPP24_DevSetColor, BPP24_DevPresent, BPP24_DevLineGeneric,
+         BPP24_DevTrapezoidsGeneric},
+        {BPP32_DevSelectProcs, BPP32_DevClear, BPP32_DevSetColor, BPP32_DevPresent, BPP32_DevLineGeneric,
+         BPP32_DevTrapezoidsGeneric},
+    };
+    for (const auto& f : families) {
+        for (uint32_t state : {0x10u, 0x3u, 0x1000u | DEV_DEPTH}) {
+            DriverBlock block = {};
+            Context ctx;
+            ctx->driverBlock = &block;
+            ctx->state = state;
+            ctx->depthFunc = 2;
+            ctx->translate = 1;  // no translated form: the plain present
+            f.select(ctx.get());
+            EXPECT_EQ(f.clear, block.procs.clear) << state;
+            EXPECT_EQ(f.setColor, block.procs.setColor) << state;
+            EXPECT_EQ(f.present, block.procs.present) << state;
+            EXPECT_EQ(f.line, block.procs.line) << state;
+            EXPECT_EQ(f.trapezoids, block.procs.trapezoids) << state;
+            EXPECT_EQ((DevCopyRectProc)DirtyMarkCopy, block.procs.copyRect);
+        }
     }
 }
 

@@ -4,6 +4,9 @@
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp08/lines08.h"
 #include "bpp08/services08.h"
+#include "bpp16/services16.h"
+#include "bpp24/services24.h"
+#include "bpp32/services32.h"
 
 #include <windows.h>
 
@@ -212,5 +215,8 @@ int main() {
     }
     LineRows(&ctx, memsetRate);
     ServiceRows("BPP08", BPP08_DevClear, BPP08_DevPresent, 1, memsetRate);
+    ServiceRows("BPP16", BPP16_DevClear, BPP16_DevPresent, 2, memsetRate);
+    ServiceRows("BPP24", BPP24_DevClear, BPP24_DevPresent, 3, memsetRate);
+    ServiceRows("BPP32", BPP32_DevClear, BPP32_DevPresent, 4, memsetRate);
     return 0;
 }
