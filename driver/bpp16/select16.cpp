@@ -2,6 +2,7 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp16/bpp16_trapezoids.h"
 #include "bpp16/services16.h"
 
 extern "C" {
@@ -14,6 +15,8 @@ const DevFamily g_bpp16Family = {
     .trapezoidsGeneric = BPP16_DevTrapezoidsGeneric,
     .present = BPP16_DevPresent,
     .presentTranslated = BPP16_DevPresent,
+    .variants = g_bpp16TrapVariants,
+    .variantCount = kBpp16TrapVariantCount,
 };
 }
 
