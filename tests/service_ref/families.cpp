@@ -1,0 +1,46 @@
+#include "families.h"
+
+#include <stdio.h>
+
+namespace svcref {
+
+namespace {
+// One line per family, added when its routines land, for example
+//   {"bpp16", &g_bpp16Family, 2, kServices},
+//   {"bpp08", &g_bpp08Family, 1, kServices | kLines},
+const ServiceFamily kRegistered[] = {
+    {nullptr, nullptr, 0, 0},  // end of the list
+};
+}  // namespace
+
+std::vector<ServiceFamily> Families(uint32_t what)
+{
+    std::vector<ServiceFamily> out;
+    for (const ServiceFamily& f : kRegistered)
+        if (f.family && (f.has & what) == what) out.push_back(f);
+    return out;
+}
+
+std::vector<Display> DisplaysFor(uint32_t bytesPerPixel)
+{
+    switch (bytesPerPixel) {
+    case 1: return {Display8(10), Display8(0xf0)};
+    case 2: return {Display565(), Display555()};
+    case 3: return {Display24(true), Display24(false)};
+    case 4: return {Display32(true), Display32(false)};
+    }
+    return {};
+}
+
+std::string DisplayName(const Display& d)
+{
+    char text[64];
+    if (d.bytesPerPixel == 1)
+        snprintf(text, sizeof text, "8-bit, palette base %u", d.paletteBase);
+    else
+        snprintf(text, sizeof text, "%u-bit, masks %x %x %x", 8 * d.bytesPerPixel, d.redMask, d.greenMask,
+                 d.blueMask);
+    return text;
+}
+
+}  // namespace svcref

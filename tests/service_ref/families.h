@@ -1,0 +1,33 @@
+// The families whose service routines and lines are compared with the
+// reference. Each family joins with one line in families.cpp as its routines
+// land; from then on every routine the line names must be there, or its test
+// fails.
+#pragma once
+
+#include "canvas.h"
+#include "select.h"
+
+#include <string>
+#include <vector>
+
+namespace svcref {
+
+enum : uint32_t {
+    kServices = 0x1,  // setColor, clear, present (and presentTranslated), both forwarders
+    kLines = 0x2,     // the family's own line routines (8-bit: keys 0x1000, 0x1001, 0x1008, 0x1009)
+};
+
+struct ServiceFamily {
+    const char* name;
+    const DevFamily* family;
+    uint32_t bytesPerPixel;
+    uint32_t has;  // kServices, kLines
+};
+
+// Registered families that have all of `what`.
+std::vector<ServiceFamily> Families(uint32_t what);
+// The displays a family of this many bytes per pixel is tested on.
+std::vector<Display> DisplaysFor(uint32_t bytesPerPixel);
+std::string DisplayName(const Display& d);
+
+}  // namespace svcref
