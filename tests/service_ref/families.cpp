@@ -9,6 +9,10 @@ namespace {
 //   {"bpp16", &g_bpp16Family, 2, kServices},
 //   {"bpp08", &g_bpp08Family, 1, kServices | kLines},
 const ServiceFamily kRegistered[] = {
+    {"bpp08", &g_bpp08Family, 1, kServices | kLines},
+    {"bpp16", &g_bpp16Family, 2, kServices},
+    {"bpp24", &g_bpp24Family, 3, kServices},
+    {"bpp32", &g_bpp32Family, 4, kServices},
     {nullptr, nullptr, 0, 0},  // end of the list
 };
 }  // namespace

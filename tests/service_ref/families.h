@@ -7,6 +7,7 @@
 #include "canvas.h"
 #include "select.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,7 @@ std::vector<ServiceFamily> Families(uint32_t what);
 // The displays a family of this many bytes per pixel is tested on.
 std::vector<Display> DisplaysFor(uint32_t bytesPerPixel);
 std::string DisplayName(const Display& d);
+// Test output names a family by its name.
+inline void PrintTo(const ServiceFamily& f, std::ostream* os) { *os << f.name; }
 
 }  // namespace svcref

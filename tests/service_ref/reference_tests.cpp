@@ -42,6 +42,11 @@ TEST(ReferenceSetColor, EightBitColourIndexKeepsTheLowByte)
     EXPECT_EQ(0x34u, c.ctx()->color);
     EXPECT_EQ(0x34343434u, Word(c.ctx()->fillPattern));
     EXPECT_EQ(0x34343434u, Word(c.ctx()->fillPattern + 8));  // the odd rows' word too
+    uint8_t elsewhere[12];
+    memset(elsewhere, 0x77, sizeof elsewhere);
+    RefSetColor(c, 0x12, 0, 0, 0, 0, elsewhere);  // not a pattern: the word at +8 is not written
+    EXPECT_EQ(0x12121212u, Word(elsewhere));
+    EXPECT_EQ(0x77777777u, Word(elsewhere + 8));
 }
 
 TEST(ReferenceSetColor, EightBitColourIndexDitherAddsOneOnRowsTwoAndThree)
@@ -240,17 +245,25 @@ TEST(ReferenceClear, ThreePixelHeadAndTheTailOfAPartlyMarkedRow)
 
 TEST(ReferenceClear, NarrowRectangleTestsTheBlocksItTouches)
 {
-    Canvas c(Spec(Display565(), 100, 4), 5);
+    Canvas c(Spec(Display565(), 100, 5), 5);
     Pattern(c);
-    c.ctx()->update = DevRect16{30, 0, 36, 4};  // straddles 32
-    c.A(0) = 0x1, c.A(1) = 0x2, c.A(2) = 0x4, c.A(3) = 0;
+    c.ctx()->update = DevRect16{30, 0, 36, 5};  // straddles 32
+    c.A(0) = 0x1, c.A(1) = 0x2, c.A(2) = 0x3, c.A(3) = 0x4, c.A(4) = 0;
     RefClear(c, 0x20);
     for (int x = 30; x < 36; ++x) {
-        EXPECT_TRUE(Cleared(c, x, 0));
-        EXPECT_TRUE(Cleared(c, x, 1));  // only the right block marked: still cleared whole
-        EXPECT_FALSE(Cleared(c, x, 2));
-        EXPECT_FALSE(Cleared(c, x, 3));
+        EXPECT_EQ(x < 32, Cleared(c, x, 0)) << x;
+        EXPECT_EQ(x >= 32, Cleared(c, x, 1)) << x;  // a change in the right block is not missed
+        EXPECT_TRUE(Cleared(c, x, 2)) << x;
+        EXPECT_FALSE(Cleared(c, x, 3)) << x;
+        EXPECT_FALSE(Cleared(c, x, 4)) << x;
     }
+    Canvas d(Spec(Display565(), 100, 2), 5);
+    Pattern(d);
+    d.ctx()->update = DevRect16{64, 0, 70, 2};  // on a boundary: no tail cleared without its bit
+    d.A(0) = 0x1, d.A(1) = 0x4;
+    RefClear(d, 0x20);
+    EXPECT_FALSE(Cleared(d, 64, 0));
+    EXPECT_TRUE(Cleared(d, 69, 1));
 }
 
 TEST(ReferenceClear, BlocksPastThirtyOneShareBitThirtyOne)

@@ -42,17 +42,13 @@ void MarkAllA(DevContext* x, uint32_t value)
 }
 
 // Is pixel x of a row of the rectangle [left, right) handled, given the
-// row's mask word? The tail (what follows the last whole block) is handled
-// whenever tailFree says so.
+// row's mask word? Each pixel goes by its own block's bit; the tail of a
+// rectangle at least one block wide (what follows its last whole block) is
+// handled whenever tailFree says so.
 bool Handled(uint32_t mask, int32_t x, int32_t left, int32_t right, uint32_t s, bool tailFree)
 {
     const int32_t block = 1 << s;
-    const int32_t w = right - left;
-    if (w < block)
-        return (mask & (BlockBit(static_cast<uint32_t>(left) >> s) |
-                        BlockBit(static_cast<uint32_t>(right - 1) >> s))) != 0;
-    const int32_t tail = (right >> s) << s;
-    if (tailFree && x >= tail) return true;
+    if (tailFree && right - left >= block && x >= ((right >> s) << s)) return true;
     return (mask & BlockBit(static_cast<uint32_t>(x) >> s)) != 0;
 }
 
@@ -103,6 +99,7 @@ uint32_t RefSetColor(Canvas& c, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t 
 {
     DevContext* x = c.ctx();
     uint8_t* o = static_cast<uint8_t*>(out);
+    const bool pattern = o == x->fillPattern || o == x->clearPattern;
     // The three channels in 8.16.
     uint32_t red, green, blue;
     if (separate) {
@@ -125,7 +122,9 @@ uint32_t RefSetColor(Canvas& c, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t 
                         o[8 * r + col] =
                             static_cast<uint8_t>(((index << 16) + (((col & 3) ^ ((r & 3) * 2)) << 14)) >> 16);
             } else {
-                for (int i = 0; i < 4; ++i) o[i] = o[8 + i] = static_cast<uint8_t>(index);
+                for (int i = 0; i < 4; ++i) o[i] = static_cast<uint8_t>(index);
+                if (pattern)
+                    for (int i = 8; i < 12; ++i) o[i] = static_cast<uint8_t>(index);
             }
         } else {
             uint32_t rs = (red * 6) >> 3, gs = (green * 7) >> 3, bs = (blue * 7) >> 3;
@@ -135,7 +134,9 @@ uint32_t RefSetColor(Canvas& c, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t 
                         o[8 * r + col] = RefCube(rs, gs, bs, RefDither(col, r), c.display().paletteBase);
             } else {
                 uint8_t byte = RefCube(rs, gs, bs, 0, c.display().paletteBase);
-                for (int i = 0; i < 4; ++i) o[i] = o[8 + i] = byte;
+                for (int i = 0; i < 4; ++i) o[i] = byte;
+                if (pattern)
+                    for (int i = 8; i < 12; ++i) o[i] = byte;
             }
         }
         break;

@@ -8,13 +8,14 @@
 // behaviour:
 // - a block index past 31 stands for bit 31 (min(block, 31)), in the clear,
 //   the present, the forwarder and the lines; no bit shifts by 32 or more;
-// - a rectangle narrower than one block tests the bits of both blocks it
-//   touches (written whole when either is set);
+// - a rectangle narrower than one block that straddles a block boundary
+//   tests both blocks' bits, each part by its own block's bit;
 // - an empty or inverted clear rectangle clears nothing (the bits asked for
 //   are still reported and A still emptied);
 // - the zoom-2 clear halves all four coordinates (arithmetic), as the present;
-// - the undithered 8-bit pattern forms also write the word at +8, so odd rows
-//   read the same colour;
+// - the undithered 8-bit pattern forms also write the word at +8 when the
+//   output is the drawing or the clear pattern, so odd rows read the same
+//   colour;
 // - the present uses at most 40 clip rectangles and calls the clip-change
 //   callback only when it is set;
 // - the trapezoid forwarder marks a reversed row (xr < xl) from the smaller
