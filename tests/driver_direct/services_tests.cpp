@@ -26,12 +26,14 @@ struct PieceCase {
     bool inB = false;  // present: the mask stands in B instead of A
 };
 
-// An 8-bit window 1000 pixels wide at the surface's top left.
+// A window 1000 pixels wide at the surface's top left, 8 bits unless a
+// test of the wider families says otherwise.
 class Services : public DirectTest {
 protected:
     void SetUp() override
     {
-        Begin(8, 1024, 768);
+        Begin(bits_, 1024, 768);
+        bpp_ = bits_ / 8;
         owner_ = NewContext(0, 0, 1000, 100);
         ctx_ = owner_->get();
         contexts_.push_back(std::move(owner_));
@@ -45,10 +47,10 @@ protected:
     }
     uint32_t* A() { return ctx_->dirtyA; }
     uint32_t* B() { return ctx_->dirtyB; }
-    uint8_t* Back(int x, int y) { return DevBufferBits(&ctx_->back) + y * ctx_->back.pitch + x; }
-    uint8_t* Screen(int x, int y) { return DevBufferBits(&ctx_->front) + y * (int)g_screenPitch + x; }
-    // Rows 0 and 1 of a buffer hold `touched` spans of `written` in row 0
-    // and `untouched` everywhere else.
+    uint8_t* Back(int x, int y) { return DevBufferBits(&ctx_->back) + y * ctx_->back.pitch + x * bpp_; }
+    uint8_t* Screen(int x, int y) { return DevBufferBits(&ctx_->front) + y * (int)g_screenPitch + x * bpp_; }
+    // Every byte of rows 0 and 1 of a buffer: `touched` spans of `written` in
+    // row 0, `untouched` everywhere else.
     template <class At>
     void ExpectRow(At at, const std::vector<Span>& touched, uint8_t written, uint8_t untouched)
     {
@@ -56,10 +58,18 @@ protected:
             for (int x = 0; x < 1000; ++x) {
                 bool in = false;
                 for (const Span& s : touched) in = in || (y == 0 && x >= s.from && x < s.to);
-                ASSERT_EQ(in ? written : untouched, *at(x, y)) << "column " << x << " row " << y;
+                for (int i = 0; i < bpp_; ++i)
+                    ASSERT_EQ(in ? written : untouched, at(x, y)[i]) << "column " << x << " row " << y;
             }
         }
     }
+    void ClearCase(const PieceCase& c);
+    void PresentCase(const PieceCase& c);
+    void ZoomedClear();
+    void ClipRefresh();
+
+    int bits_ = 8;
+    int bpp_ = 1;
 
     std::unique_ptr<Context> owner_;
     DevContext* ctx_ = nullptr;
@@ -84,13 +94,16 @@ const PieceCase kClearCases[] = {
 
 class ClearPieces : public Services, public ::testing::WithParamInterface<PieceCase> {};
 
-TEST_P(ClearPieces, TouchOnlyTheMarkedPieces)
+TEST_P(ClearPieces, TouchOnlyTheMarkedPieces) { ClearCase(GetParam()); }
+
+void Services::ClearCase(const PieceCase& c)
 {
-    const PieceCase& c = GetParam();
+    SCOPED_TRACE(c.name);
     g_dirtyShift = c.shift;
-    for (int y = 0; y < 2; ++y) memset(Back(0, y), 0xee, 1024);
+    for (int y = 0; y < 2; ++y) memset(Back(0, y), 0xee, 1024 * bpp_);
     memset(ctx_->clearPattern, 0x11, 16);
     ctx_->update = DevRect16{(int16_t)c.left, 0, (int16_t)c.right, 2};
+    memset(A(), 0, 4 * ctx_->dirtyRows);
     A()[0] = c.mask;
     EXPECT_EQ(0x20u, procs_->clear(ctx_, 0x20));
     ExpectRow([&](int x, int y) { return Back(x, y); }, c.touched, 0x11, 0xee);
@@ -113,13 +126,17 @@ const PieceCase kPresentCases[] = {
 
 class PresentPieces : public Services, public ::testing::WithParamInterface<PieceCase> {};
 
-TEST_P(PresentPieces, CopyOnlyTheMarkedPieces)
+TEST_P(PresentPieces, CopyOnlyTheMarkedPieces) { PresentCase(GetParam()); }
+
+void Services::PresentCase(const PieceCase& c)
 {
-    const PieceCase& c = GetParam();
+    SCOPED_TRACE(c.name);
     g_dirtyShift = c.shift;
+    memset(A(), 0, 4 * ctx_->dirtyRows);
+    memset(B(), 0, 4 * ctx_->dirtyRows);
     for (int y = 0; y < 2; ++y) {
-        memset(Back(0, y), 0x22, 1024);
-        memset(Screen(0, y), 0xee, 1000);
+        memset(Back(0, y), 0x22, 1024 * bpp_);
+        memset(Screen(0, y), 0xee, 1000 * bpp_);
     }
     ctx_->clipRects[0] = DevRect16{(int16_t)c.left, 0, (int16_t)c.right, 2};
     ctx_->clipCount = 1;
@@ -134,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(Table, PresentPieces, ::testing::ValuesIn(kPresentCases
 
 // In zoom 2 the clear halves all four corners, as the present does, so a
 // rectangle away from the origin stays inside the half-size buffer.
-TEST_F(Services, ZoomedClearHalvesEveryCorner)
+TEST_F(Services, ZoomedClearHalvesEveryCorner) { ZoomedClear(); }
+
+void Services::ZoomedClear()
 {
     DevBufferDelete(ctx_, 0x4c0);
     ctx_->state |= DEV_ZOOM2 | DEV_DEPTH;
@@ -142,7 +161,7 @@ TEST_F(Services, ZoomedClearHalvesEveryCorner)
     ASSERT_EQ(0x4c0u, DevBufferCreate(ctx_, 0x4c0));
     ASSERT_EQ(512, ctx_->back.width);
     const int w = ctx_->back.width, h = ctx_->back.height;
-    for (int y = 0; y < h; ++y) memset(Back(0, y), 0xee, w);
+    for (int y = 0; y < h; ++y) memset(Back(0, y), 0xee, w * bpp_);
     for (int y = 0; y < 100; ++y) memset(DevBufferBits(&ctx_->depth) + y * ctx_->depth.pitch, 0xee, 2 * w);
     memset(ctx_->clearPattern, 0x11, 16);
     ctx_->depthClear = 0x33333333;
@@ -151,7 +170,7 @@ TEST_F(Services, ZoomedClearHalvesEveryCorner)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const bool in = x >= 10 && x < 50 && y >= 5 && y < 25;
-            ASSERT_EQ(in ? 0x11 : 0xee, *Back(x, y)) << x << ", " << y;
+            for (int i = 0; i < bpp_; ++i) ASSERT_EQ(in ? 0x11 : 0xee, Back(x, y)[i]) << x << ", " << y;
             uint8_t* d = DevBufferBits(&ctx_->depth) + y * ctx_->depth.pitch + 2 * x;
             ASSERT_EQ(in ? 0x33 : 0xee, d[0]) << x << ", " << y;
             ASSERT_EQ(in ? 0x33 : 0xee, d[1]) << x << ", " << y;
@@ -169,7 +188,9 @@ void DEVPROC ClipChanged(DevContext* ctx)
 
 // The refreshed list is used within the 40 places of the arrays, the
 // callback only when there is one.
-TEST_F(Services, ClipRefreshKeepsTheCountWithinTheArrays)
+TEST_F(Services, ClipRefreshKeepsTheCountWithinTheArrays) { ClipRefresh(); }
+
+void Services::ClipRefresh()
 {
     struct {
         int written, reported;
@@ -191,8 +212,8 @@ TEST_F(Services, ClipRefreshKeepsTheCountWithinTheArrays)
         ctx_->changeFlags = 0;
         memset(A(), 0xff, 4 * ctx_->dirtyRows);
         for (int y = 0; y < 2; ++y) {
-            memset(Back(0, y), 0x22, 1024);
-            memset(Screen(0, y), 0xee, 1000);
+            memset(Back(0, y), 0x22, 1024 * bpp_);
+            memset(Screen(0, y), 0xee, 1000 * bpp_);
         }
         EXPECT_EQ(1u, procs_->present(ctx_));
         EXPECT_EQ(c.count, ctx_->clipCount);
@@ -209,7 +230,7 @@ TEST_F(Services, ClipRefreshKeepsTheCountWithinTheArrays)
             for (int x = 0; x < 1000; ++x) {
                 bool in = false;
                 for (const Span& s : shown) in = in || (x >= s.from && x < s.to);
-                ASSERT_EQ(in ? 0x22 : 0xee, *Screen(x, y)) << x << ", " << y;
+                for (int i = 0; i < bpp_; ++i) ASSERT_EQ(in ? 0x22 : 0xee, Screen(x, y)[i]) << x << ", " << y;
             }
     }
     ctx_->clipChanged = nullptr;
@@ -348,5 +369,26 @@ TEST_F(Services, SetColorMarksAndPatternWords)
     EXPECT_EQ(0x35, ctx_->fillPattern[16]);
     EXPECT_EQ(0x35, ctx_->fillPattern[31]);
 }
+
+// The same pieces, zoom rule and clip refresh in the wider families, one
+// surface per depth.
+class WideServices : public Services, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        bits_ = GetParam();
+        Services::SetUp();
+    }
+};
+
+TEST_P(WideServices, PiecesZoomAndClipRefresh)
+{
+    for (const PieceCase& c : kClearCases) ClearCase(c);
+    for (const PieceCase& c : kPresentCases) PresentCase(c);
+    ClipRefresh();
+    ZoomedClear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, WideServices, ::testing::Values(16, 24, 32));
 
 }  // namespace
