@@ -29,7 +29,8 @@ extern const TexMotion kTexMoving;   // a few texels a pixel, every second diffe
 extern const TexMotion kTexScaled;   // small fractions of the whole texture a pixel
 extern const TexMotion kTexWrap;     // u and v pass 2^32 within the spans
 extern const TexMotion kTexOddA;     // second differences of 3 and -3 (the halved term rounds)
-extern const TexMotion kTexLinear;   // no second differences
+extern const TexMotion kTexLinear;
+extern const TexMotion kTexHalvedTerm;  // at texel edges, where the halved term's rounding shows   // no second differences
 
 struct TrapCase {
     const char* name;

@@ -134,6 +134,7 @@ struct Complete {
 const std::vector<Complete>& CompleteLists() {
     static const std::vector<Complete> lists = {
         {&g_bpp08Family, Untextured(Expected08())},
+        {&g_bpp16Family, Expected44("BPP16")},
     };
     return lists;
 }
