@@ -77,7 +77,32 @@ const float* At(const float* base, int stride, int i) {
     return (const float*)((const char*)base + (size_t)i * stride);
 }
 
-// Projects the vertices through the camera onto the port and fills them.
+// A vertex in camera space, before projection.
+struct CameraVertex {
+    float x, y, z, u, v;
+};
+
+// Keeps the part of the polygon with z on the inside of the plane z = limit.
+int ClipDepth(const CameraVertex* in, int n, float limit, bool keepBeyond, CameraVertex* out) {
+    int m = 0;
+    for (int i = 0; i < n; ++i) {
+        const CameraVertex& p = in[i];
+        const CameraVertex& q = in[(i + 1) % n];
+        const float dp = keepBeyond ? p.z - limit : limit - p.z;
+        const float dq = keepBeyond ? q.z - limit : limit - q.z;
+        if (dp >= 0) out[m++] = p;
+        if ((dp >= 0) != (dq >= 0)) {
+            const float t = dp / (dp - dq);
+            out[m++] = CameraVertex{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t, limit, p.u + (q.u - p.u) * t,
+                                    p.v + (q.v - p.v) * t};
+        }
+    }
+    return m;
+}
+
+// Projects the vertices through the camera onto the port, clipped to the
+// view volume's near and far planes, and hands the polygon to the
+// rendering stand-in.
 void Draw(const Geometry& g, int n, const int* index, const float* vertices, int vstride, const float* normals,
           int nstride, const float* texCoords, int tstride) {
     if (n < 3 || n > 16 || g.port[0] <= g.port[1] || g.port[2] <= g.port[3]) return;
@@ -85,24 +110,33 @@ void Draw(const Geometry& g, int n, const int* index, const float* vertices, int
     Vec right = Unit(Cross(g.up, d));
     Vec up = Cross(d, right);
     float R = g.view[0], L = g.view[1], T = g.view[2], B = g.view[3], nearZ = g.view[4], farZ = g.view[5];
-    if (R == L || T == B) return;
-    StandinVertex out[16];
+    if (R == L || T == B || nearZ <= 0 || farZ <= nearZ) return;
+    CameraVertex cam[16], nearCut[17], both[18];
     Vec normal{0, 0, 0};
     for (int i = 0; i < n; i++) {
         const float* p = At(vertices, vstride, index[i]);
         Vec e = Sub(Vec{p[0], p[1], p[2]}, g.eye);
-        float zc = Dot(e, d);
-        if (zc < nearZ || zc > farZ) return;  // no clipping: drop what crosses the volume
-        float xn = Dot(e, right) * nearZ / zc, yn = Dot(e, up) * nearZ / zc;
-        out[i].x = g.port[1] + (xn - L) / (R - L) * (g.port[0] - g.port[1]);
-        out[i].y = g.port[3] + (T - yn) / (T - B) * (g.port[2] - g.port[3]);
-        out[i].invZ = 1.0f / zc;
-        out[i].u = texCoords ? At(texCoords, tstride, index[i])[0] : 0;
-        out[i].v = texCoords ? At(texCoords, tstride, index[i])[1] : 0;
+        cam[i] = CameraVertex{Dot(e, right), Dot(e, up), Dot(e, d), texCoords ? At(texCoords, tstride, index[i])[0] : 0,
+                              texCoords ? At(texCoords, tstride, index[i])[1] : 0};
         if (normals) {
             const float* m = At(normals, nstride, index[i]);
             normal = Vec{normal.x + m[0], normal.y + m[1], normal.z + m[2]};
         }
+    }
+    int m = ClipDepth(cam, n, nearZ, true, nearCut);
+    m = m >= 3 ? ClipDepth(nearCut, m, farZ, false, both) : 0;
+    if (m < 3) return;
+    StandinVertex out[18];
+    for (int i = 0; i < m; i++) {
+        const CameraVertex& c = both[i];
+        float xn = c.x * nearZ / c.z, yn = c.y * nearZ / c.z;
+        out[i].x = g.port[1] + (xn - L) / (R - L) * (g.port[0] - g.port[1]);
+        out[i].y = g.port[3] + (T - yn) / (T - B) * (g.port[2] - g.port[3]);
+        out[i].invZ = 1.0f / c.z;
+        // Linear in 1/z, so linear across the screen.
+        out[i].depth = (1.0f / nearZ - out[i].invZ) / (1.0f / nearZ - 1.0f / farZ);
+        out[i].u = c.u;
+        out[i].v = c.v;
     }
     float intensity = 1.0f;
     auto shade = g.state.find(2);
@@ -111,7 +145,7 @@ void Draw(const Geometry& g, int n, const int* index, const float* vertices, int
         float lambert = Dot(Unit(normal), toLight);
         intensity = 0.35f + 0.65f * (lambert > 0 ? lambert : 0);
     }
-    VnrStandinDrawPolygon(g.rc, n, out, texCoords != nullptr, intensity);
+    VnrStandinDrawPolygon(g.rc, m, out, texCoords != nullptr, intensity);
 }
 
 }  // namespace

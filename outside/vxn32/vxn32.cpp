@@ -1,40 +1,71 @@
 // Stand-in for the rendering library: keeps a call trace, owns handles and
-// texture copies, and draws just enough (clear, textured polygons from the
-// geometry stand-in, swap) for a frame to appear in the window.
+// texture copies, and draws the frames through the driver module
+// rastrel.vxn: it fills the device description, makes a driver context with
+// back and depth buffers for the engine's window, validates it after every
+// state change and calls its procedure table to set colours, clear, draw
+// trapezoids and present.
 #include <windows.h>
-#include <math.h>
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <string.h>
 #include <map>
 #include <string>
 #include <vector>
+#include "library.h"
 #include "vxn32.h"
 #include "vxn32_standin.h"
 
+using vxnlib::LibContext;
+
 namespace {
+
+// Bits of states 1 (enable) and 2 (disable).
+enum {
+    kDepth = 0x1,
+    kTexture = 0x2,
+    kLighting = 0x4,
+    kDither = 0x8,
+    kRect = 0x100,
+    kColorKey = 0x200,
+    kPerspective = 0x2000,
+};
 
 struct Texture {
     int rc;
     int width, height;
     bool freed;
-    std::vector<uint32_t> texels;  // as loaded: 0x01BBGGRR, row 0 first
+    std::vector<uint32_t> texels;    // as loaded: 0x01BBGGRR, row 0 first
+    std::vector<uint16_t> texels15;  // as the driver reads them
+    DevTexture dev;
 };
 
 struct Context {
     HDC dc;
     bool deleted;
     std::map<int, int> state;
-    // Back buffer covering the drawing rectangle (DIB pixels 0x00RRGGBB).
-    int x, y, width, height;
-    std::vector<uint32_t> pixels;
-    std::vector<float> depth;  // 1/z, larger is nearer
+    uint32_t enabled;
+    LibContext* lib;       // null without a window or a driver
+    HPALETTE palette;      // 8-bit GDI path
+    RECT client;           // client area the buffers were made for
+    POINT origin;          // its top-left corner on the screen
+    DevSetColorProc colourProc;  // set-colour routine the patterns were made with
+    uint32_t patternState;       // state bits the patterns depend on
+    bool drawColourSet, clearColourSet;
 };
 
 std::map<int, Context> g_contexts;
 std::map<int, Texture> g_textures;
 int g_nextContext = 0x10001;
 int g_nextTexture = 0x20001;
+
+// The driver module, shared by the contexts of this process.
+struct Driver {
+    HMODULE module;
+    vxnlib::DriverExports e;
+    DeviceInfo info;
+    int users;
+} g_driver;
 
 bool EnvSet(const char* name) {
     char v[16];
@@ -77,22 +108,9 @@ Context* LiveContext(int rc) {
     return it == g_contexts.end() || it->second.deleted ? nullptr : &it->second;
 }
 
-int StateOf(const Context& c, int id) {
+int StateOf(const Context& c, int id, int otherwise = 0) {
     auto it = c.state.find(id);
-    return it == c.state.end() ? 0 : it->second;
-}
-
-// The drawing rectangle: ids 56-59, or the whole client area before they are set.
-void DrawingRect(const Context& c, RECT* r) {
-    r->left = StateOf(c, 56);
-    r->top = StateOf(c, 57);
-    r->right = StateOf(c, 58);
-    r->bottom = StateOf(c, 59);
-    if (r->right <= r->left || r->bottom <= r->top) {
-        SetRectEmpty(r);
-        HWND w = c.dc ? WindowFromDC(c.dc) : NULL;
-        if (w) GetClientRect(w, r);
-    }
+    return it == c.state.end() ? otherwise : it->second;
 }
 
 uint32_t Checksum(const uint32_t* texels, int count) {
@@ -102,8 +120,213 @@ uint32_t Checksum(const uint32_t* texels, int count) {
     return h;
 }
 
-uint32_t TexelToPixel(uint32_t t) {
-    return ((t & 0xff) << 16) | (t & 0xff00) | ((t >> 16) & 0xff);
+// 0x01BBGGRR to the driver's 15-bit texel.
+uint16_t Texel15(uint32_t t) {
+    return (uint16_t)(((t & 0xff) >> 3) | (((t >> 8) & 0xff) >> 3) << 5 | (((t >> 16) & 0xff) >> 3) << 10);
+}
+
+// ---- the driver ----
+
+bool DriverUp() {
+    if (g_driver.users > 0) {
+        ++g_driver.users;
+        return true;
+    }
+    if (!g_driver.module) {
+        g_driver.module = LoadLibraryA((vxnlib::ProgramFolder() + "rastrel.vxn").c_str());
+        g_driver.e = vxnlib::ExportsOf(g_driver.module);
+    }
+    if (!g_driver.e.complete()) return false;
+    g_driver.info = vxnlib::DisplayDevice();
+    g_driver.e.initialize(&g_driver.info);
+    g_driver.users = 1;
+    return true;
+}
+
+void DriverDown() {
+    if (g_driver.users > 0 && --g_driver.users == 0) g_driver.e.terminate();
+}
+
+bool Direct() { return g_driver.info.devCaps == DEV_DEVCAPS_DIRECT; }
+
+// ---- the context record ----
+
+uint32_t StateWord(const Context& c) {
+    const uint32_t en = c.enabled;
+    uint32_t s = 0;
+    if (en & kDepth) s |= DEV_DEPTH;
+    if (en & kDither) s |= DEV_DITHER;
+    if (en & kTexture) {
+        s |= DEV_TEXTURE;
+        if (en & kColorKey) s |= DEV_COLORKEY;
+        if (!(en & kPerspective)) s |= DEV_AFFINE;
+        // Lit textures take their light from the edges.
+        if (en & kLighting) s |= DEV_MODULATE | DEV_SMOOTH;
+    }
+    return s;
+}
+
+DevTexture* CurrentTexture(const Context& c) {
+    auto it = g_textures.find(StateOf(c, 55));
+    if (it == g_textures.end() || it->second.freed) return nullptr;
+    return &it->second.dev;
+}
+
+// The drawing rectangle (ids 56-59) inside the client area, or the whole
+// client area before it is set.
+DevRect16 DrawingRect(const Context& c) {
+    const int w = c.client.right, h = c.client.bottom;
+    int x0 = StateOf(c, 56), y0 = StateOf(c, 57), x1 = StateOf(c, 58), y1 = StateOf(c, 59);
+    if (x1 <= x0 || y1 <= y0) x0 = 0, y0 = 0, x1 = w, y1 = h;
+    x0 = x0 < 0 ? 0 : x0 > w ? w : x0;
+    x1 = x1 < x0 ? x0 : x1 > w ? w : x1;
+    y0 = y0 < 0 ? 0 : y0 > h ? h : y0;
+    y1 = y1 < y0 ? y0 : y1 > h ? h : y1;
+    return DevRect16{(int16_t)x0, (int16_t)y0, (int16_t)x1, (int16_t)y1};
+}
+
+// Validates after a change of what the driver's routines depend on, and
+// remakes the colour patterns when their form may have changed.
+void Validate(Context& c) {
+    if (!c.lib) return;
+    DevContext* d = &c.lib->dev;
+    d->state = StateWord(c);
+    d->depthFunc = (uint8_t)StateOf(c, 7, 1);
+    d->lightMode = (uint8_t)StateOf(c, 8, DEV_LIGHT_MM);
+    d->texture = CurrentTexture(c);
+    d->update = DrawingRect(c);
+    g_driver.e.contextValidate(d);
+    DevSetColorProc proc = (DevSetColorProc)vxnlib::SlotOf(d, DEV_SLOT_SETCOLOR);
+    const uint32_t patternState = d->state & (DEV_DITHER | DEV_COLORINDEX);
+    if (proc != c.colourProc || patternState != c.patternState) {
+        c.colourProc = proc;
+        c.patternState = patternState;
+        c.drawColourSet = c.clearColourSet = false;
+    }
+}
+
+void SetColours(Context& c) {
+    DevContext* d = &c.lib->dev;
+    if (!c.clearColourSet) {
+        c.colourProc(d, (uint32_t)StateOf(c, 51), 0, 0, 0, 0, d->clearPattern);
+        c.clearColourSet = true;
+    }
+    if (!c.drawColourSet) {
+        c.colourProc(d, (uint32_t)StateOf(c, 50, 0xffffff), 0, 0, 0, 0, d->fillPattern);
+        c.drawColourSet = true;
+    }
+}
+
+void SetPalette(Context& c) {
+    if (g_driver.info.bitsPerPixel != 8 || Direct()) return;
+    struct {
+        WORD version, count;
+        PALETTEENTRY entries[256];
+    } lp;
+    lp.version = 0x300;
+    lp.count = 256;
+    for (int i = 0; i < 256; ++i) {
+        vxnlib::CubeColour((uint32_t)(i - g_driver.info.paletteBase) & 0xff, &lp.entries[i].peRed,
+                           &lp.entries[i].peGreen, &lp.entries[i].peBlue);
+        lp.entries[i].peFlags = 0;
+    }
+    c.palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp));
+    SelectPalette(c.dc, c.palette, FALSE);
+    RealizePalette(c.dc);
+}
+
+// The library's own depth buffer on the GDI path (the driver makes none there).
+void GdiDepth(Context& c) {
+    LibContext* l = c.lib;
+    DevBuffer& z = l->dev.depth;
+    delete[] l->depthMemory;
+    const uint32_t w = c.client.right > 0 ? c.client.right : 1, h = c.client.bottom > 0 ? c.client.bottom : 1;
+    l->depthMemory = new uint16_t[(size_t)w * h];
+    memset(&z, 0, sizeof z);
+    z.bits = z.bitsCopy = (uint32_t)(uintptr_t)l->depthMemory;
+    z.width = (uint16_t)w;
+    z.height = z.rows = (uint16_t)h;
+    z.bitsPerPixel = 16;
+    z.pitch = (int16_t)(2 * w);
+    z.flags = DEVBUF_CALLER_MEMORY | DEV_BUFFER_DEPTH | DEVBUF_VALID;
+}
+
+void ReadWindow(Context& c, RECT* client, POINT* origin) {
+    HWND w = WindowFromDC(c.dc);
+    SetRectEmpty(client);
+    origin->x = origin->y = 0;
+    if (w) {
+        GetClientRect(w, client);
+        ClientToScreen(w, origin);
+    }
+}
+
+void PlaceWindow(Context& c) {
+    DevContext* d = &c.lib->dev;
+    d->window = DevRect16{(int16_t)c.origin.x, (int16_t)c.origin.y, (int16_t)(c.origin.x + c.client.right),
+                          (int16_t)(c.origin.y + c.client.bottom)};
+    // Without a window watch the library keeps the visible list: the window.
+    d->clipCount = 1;
+    d->clipRects[0] = DevRect16{0, 0, (int16_t)c.client.right, (int16_t)c.client.bottom};
+}
+
+void DEVPROC ClipChanged(DevContext*) {}
+
+void MakeDriverContext(Context& c) {
+    if (!c.dc || !WindowFromDC(c.dc) || !DriverUp()) return;
+    LibContext* l = vxnlib::NewContext();
+    if (!l) {
+        DriverDown();
+        return;
+    }
+    c.lib = l;
+    const DeviceInfo& info = g_driver.info;
+    l->format.Init(info.bytesPerPixel, info.redMask, info.greenMask, info.blueMask, info.paletteBase);
+    DevContext* d = &l->dev;
+    d->hdc = c.dc;
+    d->depthClear = 0xffffffff;
+    d->clipChanged = ClipChanged;
+    ReadWindow(c, &c.client, &c.origin);
+    PlaceWindow(c);
+    g_driver.e.contextCreate(d);
+    d->state = StateWord(c);
+    g_driver.e.bufferCreate(d, DEV_BUFFER_FRONT | DEV_BUFFER_BACK | DEV_BUFFER_DEPTH);
+    if (!Direct()) GdiDepth(c);
+    g_driver.e.contextSwitch(d, 1);
+    SetPalette(c);
+    Validate(c);
+}
+
+void DeleteDriverContext(Context& c) {
+    if (!c.lib) return;
+    DevContext* d = &c.lib->dev;
+    g_driver.e.bufferDelete(d, DEV_BUFFER_FRONT | DEV_BUFFER_BACK | DEV_BUFFER_DEPTH);
+    g_driver.e.contextDelete(d);
+    vxnlib::FreeContext(c.lib);
+    c.lib = nullptr;
+    if (c.palette) DeleteObject(c.palette);
+    c.palette = nullptr;
+    DriverDown();
+}
+
+// Follows the window: new buffers for a new size, a new place for a move.
+void FollowWindow(Context& c) {
+    RECT client;
+    POINT origin;
+    ReadWindow(c, &client, &origin);
+    DevContext* d = &c.lib->dev;
+    const uint32_t all = DEV_BUFFER_FRONT | DEV_BUFFER_BACK | DEV_BUFFER_DEPTH;
+    const bool resized = client.right != c.client.right || client.bottom != c.client.bottom;
+    const bool moved = origin.x != c.origin.x || origin.y != c.origin.y;
+    if (!resized && !moved) return;
+    c.client = client;
+    c.origin = origin;
+    PlaceWindow(c);
+    g_driver.e.bufferResize(d, all, (resized ? 0x20 : 0) | (moved ? 0x10 : 0));
+    if (resized && !Direct()) GdiDepth(c);
+    g_driver.e.bufferNotify(d, all, 0);
+    g_driver.e.contextSwitch(d, 1);
+    Validate(c);
 }
 
 }  // namespace
@@ -117,9 +340,9 @@ int WINAPI VnrCreateRC(HDC dc, int flags) {
     }
     int rc = g_nextContext++;
     Context& c = g_contexts[rc];
+    c = Context();
     c.dc = dc;
-    c.deleted = false;
-    c.x = c.y = c.width = c.height = 0;
+    MakeDriverContext(c);
     Trace("VnrCreateRC dc=%p flags=%d -> %d", dc, flags, rc);
     return rc;
 }
@@ -131,9 +354,8 @@ int WINAPI VnrDeleteRC(int rc) {
         if (t.second.rc == rc && !t.second.freed) left++;
     Context* c = LiveContext(rc);
     if (c) {
+        DeleteDriverContext(*c);
         c->deleted = true;
-        c->pixels.clear();
-        c->depth.clear();
     }
     Trace("VnrDeleteRC rc=%d textures-left=%d -> %d%s", rc, left, c ? 1 : 0, error);
     return c ? 1 : 0;
@@ -142,7 +364,14 @@ int WINAPI VnrDeleteRC(int rc) {
 int WINAPI VnrSetState(int rc, int id, int value) {
     const char* error = ContextError(rc);
     Context* c = LiveContext(rc);
-    if (c) c->state[id] = value;
+    if (c) {
+        c->state[id] = value;
+        if (id == 1) c->enabled |= (uint32_t)value;
+        if (id == 2) c->enabled &= ~(uint32_t)value;
+        if (id == 50) c->drawColourSet = false;
+        if (id == 51) c->clearColourSet = false;
+        if (id != 50 && id != 51) Validate(*c);
+    }
     Trace("VnrSetState rc=%d id=%d value=%d -> %d%s", rc, id, value, c ? 1 : 0, error);
     return c ? 1 : 0;
 }
@@ -150,16 +379,11 @@ int WINAPI VnrSetState(int rc, int id, int value) {
 int WINAPI VnrClearBuffers(int rc, int buffers) {
     const char* error = ContextError(rc);
     Context* c = LiveContext(rc);
-    if (c) {
-        RECT r;
-        DrawingRect(*c, &r);
-        c->x = r.left;
-        c->y = r.top;
-        c->width = r.right - r.left;
-        c->height = r.bottom - r.top;
-        uint32_t colour = TexelToPixel((uint32_t)StateOf(*c, 51));
-        c->pixels.assign((size_t)c->width * c->height, colour);
-        c->depth.assign((size_t)c->width * c->height, 0.0f);
+    if (c && c->lib) {
+        FollowWindow(*c);
+        SetColours(*c);
+        DevContext* d = &c->lib->dev;
+        ((DevClearProc)vxnlib::SlotOf(d, DEV_SLOT_CLEAR))(d, DEV_CLEAR_COLOR | DEV_BUFFER_DEPTH);
     }
     Trace("VnrClearBuffers rc=%d buffers=%d -> %d%s", rc, buffers, c ? 1 : 0, error);
     return c ? 1 : 0;
@@ -170,16 +394,9 @@ int WINAPI VnrSwapBuffers(int rc, int flags) {
     Context* c = LiveContext(rc);
     Trace("VnrSwapBuffers rc=%d flags=%d -> %d%s", rc, flags, c ? 1 : 0, error);
     if (!c) return 0;
-    if (c->dc && c->width > 0 && c->height > 0) {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-        bmi.bmiHeader.biWidth = c->width;
-        bmi.bmiHeader.biHeight = -c->height;  // top row first
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(c->dc, c->x, c->y, c->width, c->height, 0, 0, 0, c->height, c->pixels.data(),
-                          &bmi, DIB_RGB_COLORS);
+    if (c->lib) {
+        DevContext* d = &c->lib->dev;
+        ((DevPresentProc)vxnlib::SlotOf(d, DEV_SLOT_PRESENT))(d);
         GdiFlush();
     }
     return 1;
@@ -199,6 +416,15 @@ int WINAPI VnrNewTexture(int rc, int kind, int bits, int width, int height) {
         t.height = height;
         t.freed = false;
         t.texels.assign((size_t)width * height, 0);
+        t.texels15.assign((size_t)width * height, 0);
+        memset(&t.dev, 0, sizeof t.dev);
+        t.dev.texels = t.texels15.data();
+        t.dev.addressMode = TEXADDR_POW2;
+        t.dev.rowShift = (uint8_t)vxnlib::HighestBit((uint32_t)width);
+        t.dev.width = (uint32_t)width;
+        t.dev.height = (uint32_t)height;
+        t.dev.uMask = ((uint32_t)(width - 1) << 21) | 0x1fffff;
+        t.dev.vMask = ((uint32_t)(height - 1) << 21) | 0x1fffff;
     }
     Trace("VnrNewTexture rc=%d kind=%d bits=%d width=%d height=%d -> %d%s", rc, kind, bits, width, height,
           handle, error);
@@ -226,6 +452,7 @@ int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int 
         Texture& t = it->second;
         for (int y = 0; y < height; y++)
             memcpy(&t.texels[(size_t)y * width], (const uint8_t*)texels + (size_t)y * pitch, (size_t)width * 4);
+        for (size_t i = 0; i < t.texels.size(); ++i) t.texels15[i] = Texel15(t.texels[i]);
         sum = Checksum(t.texels.data(), width * height);
     }
     Trace("VnrLoadTexture rc=%d kind=%d bits=%d level=%d width=%d height=%d pitch=%u texture=%d face=%d "
@@ -249,6 +476,9 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
         it->second.freed = true;
         it->second.texels.clear();
         it->second.texels.shrink_to_fit();
+        // A context still drawing with it gets no texture.
+        for (auto& c : g_contexts)
+            if (c.second.lib && c.second.lib->dev.texture == &it->second.dev) Validate(c.second);
     }
     Trace("VnrFreeTexture rc=%d texture=%d -> %d%s", rc, texture, ok ? 1 : 0, error);
     return ok ? 1 : 0;
@@ -268,63 +498,41 @@ const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height) {
 
 int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* v, int textured, float intensity) {
     Context* c = LiveContext(rc);
-    if (!c || count < 3 || c->width <= 0 || c->height <= 0) return 0;
-    const Texture* tex = nullptr;
-    if (textured) {
-        auto it = g_textures.find(StateOf(*c, 55));
-        if (it != g_textures.end() && !it->second.freed && it->second.rc == rc) tex = &it->second;
-    }
+    if (!c || !c->lib || count < 3 || count > vxnlib::kMaxPolygon - 8) return 0;
+    DevContext* d = &c->lib->dev;
+    SetColours(*c);
+    const bool stateTextured = (d->state & DEV_TEXTURE) != 0;
+    // A textured state draws only polygons that carry a texture of their own.
+    if (stateTextured && (!textured || !d->texture)) return 0;
     if (intensity < 0) intensity = 0;
     if (intensity > 1) intensity = 1;
-    unsigned level = (unsigned)(intensity * 256.0f);
-    // A fan of triangles, each filled by its barycentric coordinates, with
-    // perspective-correct texture coordinates and a 1/z depth test.
-    for (int k = 1; k + 1 < count; k++) {
-        const StandinVertex* p[3] = {&v[0], &v[k], &v[k + 1]};
-        float x[3], y[3];
-        for (int i = 0; i < 3; i++) {
-            x[i] = p[i]->x - c->x;
-            y[i] = p[i]->y - c->y;
-        }
-        float area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
-        if (fabsf(area) < 1e-6f) continue;
-        int x0 = (int)floorf(fminf(x[0], fminf(x[1], x[2])));
-        int x1 = (int)ceilf(fmaxf(x[0], fmaxf(x[1], x[2])));
-        int y0 = (int)floorf(fminf(y[0], fminf(y[1], y[2])));
-        int y1 = (int)ceilf(fmaxf(y[0], fmaxf(y[1], y[2])));
-        if (x0 < 0) x0 = 0;
-        if (y0 < 0) y0 = 0;
-        if (x1 > c->width) x1 = c->width;
-        if (y1 > c->height) y1 = c->height;
-        for (int py = y0; py < y1; py++) {
-            for (int px = x0; px < x1; px++) {
-                float sx = px + 0.5f, sy = py + 0.5f;
-                float w0 = ((x[1] - sx) * (y[2] - sy) - (x[2] - sx) * (y[1] - sy)) / area;
-                float w1 = ((x[2] - sx) * (y[0] - sy) - (x[0] - sx) * (y[2] - sy)) / area;
-                float w2 = 1.0f - w0 - w1;
-                if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-                float iz = w0 * p[0]->invZ + w1 * p[1]->invZ + w2 * p[2]->invZ;
-                size_t at = (size_t)py * c->width + px;
-                if (iz <= c->depth[at]) continue;
-                uint32_t pixel = 0xffffff;
-                if (tex) {
-                    float u = (w0 * p[0]->u * p[0]->invZ + w1 * p[1]->u * p[1]->invZ + w2 * p[2]->u * p[2]->invZ) / iz;
-                    float t = (w0 * p[0]->v * p[0]->invZ + w1 * p[1]->v * p[1]->invZ + w2 * p[2]->v * p[2]->invZ) / iz;
-                    int tx = (int)(u * tex->width), ty = (int)(t * tex->height);
-                    tx = tx < 0 ? 0 : tx >= tex->width ? tex->width - 1 : tx;
-                    ty = ty < 0 ? 0 : ty >= tex->height ? tex->height - 1 : ty;
-                    pixel = TexelToPixel(tex->texels[(size_t)ty * tex->width + tx]);
-                }
-                if (level < 256) {
-                    uint32_t r = ((pixel >> 16) & 0xff) * level >> 8, g = ((pixel >> 8) & 0xff) * level >> 8,
-                             b = (pixel & 0xff) * level >> 8;
-                    pixel = (r << 16) | (g << 8) | b;
-                }
-                c->depth[at] = iz;
-                c->pixels[at] = pixel;
-            }
-        }
+    vxnlib::SetupState s = {};
+    s.textured = stateTextured;
+    s.perspective = !(d->state & DEV_AFFINE);
+    s.lit = (d->state & DEV_MODULATE) != 0;
+    s.smooth = (d->state & DEV_SMOOTH) != 0;
+    s.lightMode = d->lightMode;
+    if (d->texture) {
+        s.textureWidth = d->texture->width;
+        s.textureHeight = d->texture->height;
     }
+    // Inside the drawing rectangle and the back buffer.
+    s.clip[0] = d->update.x0;
+    s.clip[1] = d->update.y0;
+    s.clip[2] = d->update.x1 < d->back.width ? d->update.x1 : d->back.width;
+    s.clip[3] = d->update.y1 < d->back.height ? d->update.y1 : d->back.height;
+    vxnlib::ScreenVertex sv[vxnlib::kMaxPolygon];
+    for (int i = 0; i < count; ++i) {
+        sv[i].x = v[i].x;
+        sv[i].y = v[i].y;
+        sv[i].depth = v[i].depth;
+        sv[i].invW = v[i].invZ;
+        sv[i].uw = v[i].u * v[i].invZ;
+        sv[i].vw = v[i].v * v[i].invZ;
+        sv[i].light = s.lit ? intensity : 1.0f;
+    }
+    DevTrapezoidsProc draw = (DevTrapezoidsProc)vxnlib::SlotOf(d, DEV_SLOT_TRAPEZOIDS);
+    vxnlib::SetupPolygon(s, sv, count, [&](DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) { draw(d, l, r, g); });
     return 1;
 }
 

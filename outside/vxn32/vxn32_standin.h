@@ -6,10 +6,11 @@
 
 extern "C" {
 
-// A projected vertex: client pixel position, 1/z of its camera depth, and
-// texture coordinates.
+// A projected vertex: client pixel position, depth in the view volume
+// (0 on the near plane, 1 on the far one), 1/z of its camera depth, and
+// texture coordinates (0..1 across the texture).
 struct StandinVertex {
-    float x, y, invZ, u, v;
+    float x, y, depth, invZ, u, v;
 };
 
 // Appends one line to the call trace (the file named by VISTARO_TRACE).
@@ -19,8 +20,9 @@ void WINAPI VnrStandinTrace(const char* line);
 // or null for an unknown or freed handle.
 const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height);
 
-// Fills a convex polygon into rc's back buffer, with rc's current texture
-// (state 55) when textured, scaled by intensity (0 to 1).
+// Draws a convex polygon through the driver's trapezoid slot, with rc's
+// current texture (state 55) when the state is textured, lit with
+// intensity (0 to 1) when the state asks for light.
 int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* vertices, int textured,
                                  float intensity);
 }
