@@ -1,257 +1,43 @@
-// Whole frames on the direct path through the driver's exports and the
-// installed routines: set colour, clear, trapezoids, present, landing in the
-// stand-in provider's surface at the window's place, clipped to the visible
-// rectangles; a second frame copies only the blocks of A or B.
+// Whole frames on the direct path through the driver's exports (its objects
+// linked here, Windows 95 through the version seam) and the installed
+// routines, landing in the stand-in provider's surface at the window's
+// place, clipped to the visible rectangles; a second frame copies only the
+// blocks of A or B.
 #include "direct_support.h"
-
-#include "bpp16/trapezoid.h"
-
-#include <string.h>
+#include "frame_check.h"
 
 using namespace drvtest;
+using namespace frames;
 
 namespace {
 
 DWORD WINAPI Windows95() { return 0xC0000004; }
 
-struct Format {
-    const char* name;
-    int bits;
-    DWORD masks[3];
-    std::vector<uint8_t> clear;  // device pixel of the clear colour 0x336699, memory order
-    std::vector<uint8_t> fill;   // of the flat colour 0xffffff
-    bool zoom = false;
-    bool translate = false;
-};
-
-const uint32_t kClearColor = 0x336699;  // red 0x99, green 0x66, blue 0x33
-const uint32_t kFillColor = 0xffffff;
-const uint8_t kUntouched = 0xee;
-
-// The rendering library's own trapezoid routine as far as these frames need
-// it: one record per side, vertical edges, drawn with the flat pattern.
-uint32_t DEVPROC FlatBaseTrapezoids(DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients*)
-{
-    const uint32_t bpp = g_bytesPerPixel;
-    const int y0 = (int32_t)l->y >> 16;
-    for (int y = y0; y < y0 + l->rowCount; ++y)
-        for (int x = (int32_t)l->x >> 16; x < ((int32_t)r->x >> 16); ++x)
-            memcpy(DevBufferBits(ctx->drawBuffer) + y * ctx->drawBuffer->pitch + x * bpp, ctx->fillPattern, bpp);
-    return 1;
-}
-
-struct Rect {
-    int x0, y0, x1, y1;
-    bool Has(int x, int y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
-};
-
 class Frames : public DirectTest, public ::testing::WithParamInterface<Format> {
 protected:
     void SetUp() override {}
-
-    void BeginFormat(const Format& f)
-    {
-        DevSeamVersion(Windows95);
-        g_platformId = GetPlatformId();
-        g_dirtyShift = 4;
-        g_dirtyWidthClass = 0xffffffffu;
-        config_ = Surface(f.bits, kScreenW, kScreenH);
-        memcpy(config_.masks, f.masks, sizeof config_.masks);
-        DciStandInConfigure(&config_);
-        info_ = Device(kScreenW, kScreenH, (uint16_t)f.bits, f.masks[0], f.masks[1], f.masks[2]);
-        info_.paletteBase = 10;
-        ASSERT_EQ(1u, DevInitialize(&info_));
-        ASSERT_EQ(1u, g_dciWin95);
-        ASSERT_EQ((uint32_t)f.bits / 8, g_bytesPerPixel);
-        terminated_ = false;
-        bpp_ = f.bits / 8;
-    }
-
-    uint8_t* Screen() { return DciStandInSurfaceMemory(); }
-    size_t ScreenBytes() const { return (size_t)config_.stride * kScreenH; }
-    void Scribble() { memset(Screen(), kUntouched, ScreenBytes()); }
-
-    // Visible rectangles, window-relative, through the window watch.
-    void SetClips(const std::vector<Rect>& rects)
-    {
-        POINT o = {0, 0};
-        ClientToScreen(Window(), &o);
-        std::vector<RECT> screen;
-        for (const Rect& r : rects) screen.push_back(RECT{r.x0 + o.x, r.y0 + o.y, r.x1 + o.x, r.y1 + o.y});
-        DciStandInSetClipList(screen.data(), (int)screen.size(), (int)screen.size());
-        static const int changed[] = {1};
-        DciStandInScriptStatus(changed, 1);
-        clips_ = rects;
-    }
-
-    // A trapezoid with vertical edges over columns x0 .. x1 - 1 and rows y0 .. y1 - 1.
-    uint32_t Trapezoid(DevContext* ctx, const Rect& r)
-    {
-        DevTrapEdge e[2];
-        memset(e, 0, sizeof e);
-        e[0].x = (uint32_t)r.x0 << 16;
-        e[0].y = (uint32_t)r.y0 << 16;
-        e[0].rowCount = r.y1 - r.y0;
-        e[1].x = (uint32_t)r.x1 << 16;
-        e[1].rowCount = r.y1 - r.y0;
-        DevTrapGradients g;
-        memset(&g, 0, sizeof g);
-        return ctx->procs->trapezoids(ctx, &e[0], &e[1], &g);
-    }
-
-    // Window pixel (x, y) is shown: inside a visible rectangle, as the
-    // present sees it in back-buffer pixels.
-    bool Visible(int x, int y, bool zoom) const
-    {
-        for (const Rect& r : clips_) {
-            if (!zoom && r.Has(x, y)) return true;
-            if (zoom && Rect{r.x0 >> 1, r.y0 >> 1, r.x1 >> 1, r.y1 >> 1}.Has(x >> 1, y >> 1)) return true;
-        }
-        return false;
-    }
-
-    // Every byte of the surface: the back buffer's pixel where the window
-    // shows it and `copied` says so, kUntouched everywhere else.
-    template <class Copied>
-    void ExpectScreen(const Format& f, const Rect& drawn, Copied copied, const char* when)
-    {
-        const uint8_t* screen = Screen();
-        int wrong = 0;
-        for (int sy = 0; sy < kScreenH && wrong < 5; ++sy) {
-            for (int sx = 0; sx < kScreenW && wrong < 5; ++sx) {
-                const int x = sx - kWinX, y = sy - kWinY;
-                const bool inWindow = x >= 0 && x < kWinW && y >= 0 && y < kWinH;
-                const int bx = f.zoom ? x >> 1 : x, by = f.zoom ? y >> 1 : y;
-                const bool shown = inWindow && Visible(x, y, f.zoom) && copied(bx, by);
-                for (int i = 0; i < bpp_; ++i) {
-                    uint8_t want = kUntouched;
-                    if (shown) want = drawn.Has(bx, by) ? f.fill[i] : f.clear[i];
-                    if (f.translate && shown) want = (uint8_t)(want ^ 0x5a);
-                    const uint8_t got = screen[sy * config_.stride + sx * bpp_ + i];
-                    if (got != want) {
-                        ADD_FAILURE() << when << ": screen (" << sx << ", " << sy << ") byte " << i << " is "
-                                      << (int)got << ", want " << (int)want;
-                        ++wrong;
-                    }
-                }
-            }
-        }
-    }
-
-    static uint32_t BlockBits(const Rect& r, int y, unsigned s)
-    {
-        if (y < r.y0 || y >= r.y1) return 0;
-        uint32_t bits = 0;
-        for (int k = r.x0 >> s; k <= (r.x1 >> s) && k < 32; ++k) bits |= 1u << k;
-        return bits;
-    }
-
-    static const int kScreenW = 1000, kScreenH = 700;
-    static const int kWinX = 100, kWinY = 50, kWinW = 300, kWinH = 200;
-    DciStandInConfig config_;
-    std::vector<Rect> clips_;
-    int bpp_ = 1;
 };
 
-// Frame one after the buffers are made: everything visible is presented.
-// Frame two: the clear erases the first trapezoid's blocks, the present
-// copies exactly the blocks drawn in either frame.
 TEST_P(Frames, LandInTheSurfaceAndTheSecondCopiesOnlyBlocksOfAOrB)
 {
     const Format& f = GetParam();
-    BeginFormat(f);
-    auto owner = NewContext(kWinX, kWinY, kWinX + kWinW, kWinY + kWinH);
-    DevContext* ctx = owner->get();
-    contexts_.push_back(std::move(owner));
-    Context* record = contexts_.back().get();
-    base_.table()->trapezoids = FlatBaseTrapezoids;
-    std::vector<uint8_t> t8(256);
-    std::vector<uint16_t> t16(65536);
-    if (f.zoom) record->SetZoom2();
-    if (f.translate) {
-        for (int i = 0; i < 256; ++i) t8[i] = (uint8_t)(i ^ 0x5a);
-        for (int i = 0; i < 65536; ++i) t16[i] = (uint16_t)(i ^ 0x5a5a);
-        ctx->translate = 1;
-        ctx->translate8 = t8.data();
-        ctx->translate16 = t16.data();
-    }
-    ASSERT_EQ(0x4c0u, DevBufferCreate(ctx, 0x4c0));
-    ASSERT_EQ(1u, DevContextSwitch(ctx, 1));
-    ASSERT_EQ(5u, g_dirtyShift);
-    ASSERT_EQ(1u, DevContextValidate(ctx));
-    ASSERT_NE(nullptr, ctx->procs->present);
-    ASSERT_NE(nullptr, ctx->procs->clear);
-    ASSERT_NE(nullptr, ctx->procs->setColor);
-
-    // Window-relative; the second has odd corners.
-    SetClips({{0, 0, 300, 120}, {41, 121, 261, 199}});
-    Scribble();
-    ASSERT_EQ(1u, ctx->procs->setColor(ctx, kClearColor, 0, 0, 0, 0, ctx->clearPattern));
-    ASSERT_EQ(1u, ctx->procs->setColor(ctx, kFillColor, 0, 0, 0, 0, ctx->fillPattern));
-    EXPECT_EQ(0, memcmp(ctx->clearPattern, f.clear.data(), bpp_));
-    EXPECT_EQ(0, memcmp(ctx->fillPattern, f.fill.data(), bpp_));
-    ASSERT_EQ(0x20u, ctx->procs->clear(ctx, 0x20));
-    const Rect first = {70, 30, 150, 90};
-    ASSERT_EQ(1u, Trapezoid(ctx, first));
-    ASSERT_EQ(1u, ctx->procs->present(ctx));
-    EXPECT_EQ(2u, ctx->clipCount);
-    EXPECT_EQ(2u, ctx->clipCountCopy);
-    EXPECT_EQ(0, memcmp(ctx->clipRects, ctx->clipRectsCopy, 16));
-    EXPECT_EQ(8u, ctx->changeFlags & 8);
-    ExpectScreen(f, first, [](int, int) { return true; }, "frame 1");
-    for (uint32_t y = 0; y < ctx->dirtyRows; ++y)
-        ASSERT_EQ(BlockBits(first, (int)y, 5), ctx->dirtyB[y]) << "B after frame 1, row " << y;
-
-    // Frame two.
-    Scribble();
-    ASSERT_EQ(0x20u, ctx->procs->clear(ctx, 0x20));
-    for (uint32_t y = 0; y < ctx->dirtyRows; ++y) ASSERT_EQ(0u, ctx->dirtyA[y]);
-    const Rect second = {100, 40, 130, 80};
-    ASSERT_EQ(1u, Trapezoid(ctx, second));
-    std::vector<uint32_t> either(ctx->dirtyRows);
-    for (uint32_t y = 0; y < ctx->dirtyRows; ++y) {
-        ASSERT_EQ(BlockBits(second, (int)y, 5), ctx->dirtyA[y]) << "A in frame 2, row " << y;
-        either[y] = ctx->dirtyA[y] | ctx->dirtyB[y];
-    }
-    ASSERT_EQ(1u, ctx->procs->present(ctx));
-    ExpectScreen(f, second, [&](int x, int y) { return (either[y] >> (x >> 5)) & 1; }, "frame 2");
-    for (uint32_t y = 0; y < ctx->dirtyRows; ++y) ASSERT_EQ(ctx->dirtyA[y], ctx->dirtyB[y]);
-
-    DciStandInCounters c = Counters();
-    EXPECT_EQ(2, c.beginsGranted);
-    EXPECT_EQ(2, c.ends);
-    EXPECT_EQ(0, c.accessDepth);
-    EXPECT_EQ(0, c.badAccess);
-    EXPECT_EQ(1, c.clipQueries);
+    const Geometry g;
+    DevSeamVersion(Windows95);
+    g_platformId = GetPlatformId();
+    g_dirtyShift = 4;
+    g_dirtyWidthClass = 0xffffffffu;
+    DciStandInConfig config = SurfaceFor(f, g);
+    DciStandInConfigure(&config);
+    info_ = DeviceFor(f, g);
+    ASSERT_EQ(1u, DevInitialize(&info_));
+    terminated_ = false;
+    ASSERT_EQ(1u, g_dciWin95);
+    ASSERT_EQ((uint32_t)f.bits / 8, g_bytesPerPixel);
+    contexts_.push_back(NewContext(g.winX, g.winY, g.winX + g.winW, g.winY + g.winH));
+    TwoFrames(LinkedExports(), *contexts_.back(), base_, f, g, Window());
+    EXPECT_EQ(5u, g_dirtyShift);
 }
 
-Format Zoomed(Format f, const char* name)
-{
-    f.name = name;
-    f.zoom = true;
-    return f;
-}
-
-const Format k8 = {"Bits8", 8, {0, 0, 0}, {0x72}, {0xc5}};
-const Format k565 = {"Bits16_565", 16, {0xf800, 0x7e0, 0x1f}, {0x26, 0x9b}, {0xff, 0xff}};
-const Format k555 = {"Bits16_555", 16, {0x7c00, 0x3e0, 0x1f}, {0x86, 0x4d}, {0xff, 0x7f}};
-const Format k24 = {"Bits24", 24, {0xff0000, 0xff00, 0xff}, {0x33, 0x66, 0x99}, {0xff, 0xff, 0xff}};
-const Format k24rgb = {"Bits24_RGB", 24, {0xff, 0xff00, 0xff0000}, {0x99, 0x66, 0x33}, {0xff, 0xff, 0xff}};
-const Format k32 = {"Bits32", 32, {0xff0000, 0xff00, 0xff}, {0x33, 0x66, 0x99, 0}, {0xff, 0xff, 0xff, 0}};
-
-Format Translated8()
-{
-    Format f = k8;
-    f.name = "Bits8Translated";
-    f.translate = true;
-    return f;
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, Frames,
-                         ::testing::Values(k8, Zoomed(k8, "Bits8Zoom2"), Translated8(),
-                                           Zoomed(Translated8(), "Bits8TranslatedZoom2"), k565,
-                                           Zoomed(k565, "Bits16_565Zoom2"), k555, k24, Zoomed(k24, "Bits24Zoom2"),
-                                           k24rgb, k32, Zoomed(k32, "Bits32Zoom2")),
-                         [](const ::testing::TestParamInfo<Format>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Depths, Frames, ::testing::ValuesIn(AllFormats()), FormatName);
 
 }  // namespace
