@@ -227,8 +227,14 @@ inline uint32_t BlockPresent(DevContext* ctx, const C& copy) {
     const uint32_t screenPitch = g_screenPitch;
     uint32_t count = ctx->clipRects ? ctx->clipCount : 0;
     if (count > DEV_MAX_CLIP_RECTS) count = DEV_MAX_CLIP_RECTS;
+    // A visible rectangle never reaches outside the window in the frame buffer.
+    const int16_t windowW = static_cast<int16_t>(ctx->window.x1 - ctx->window.x0);
+    const int16_t windowH = static_cast<int16_t>(ctx->window.y1 - ctx->window.y0);
     for (uint32_t i = 0; i < count; ++i) {
-        const BackRect r(ctx->clipRects[i], zoom, back.width, backRows);
+        DevRect16 visible = ctx->clipRects[i];
+        if (visible.x1 > windowW) visible.x1 = windowW;
+        if (visible.y1 > windowH) visible.y1 = windowH;
+        const BackRect r(visible, zoom, back.width, backRows);
         if (r.Empty()) continue;
         const BlockPieces pieces(r.left, r.right - r.left, s, false);
         uint32_t src = back.bits + r.top * backPitch + r.left * Bpp;

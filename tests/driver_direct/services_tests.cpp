@@ -236,6 +236,23 @@ void Services::ClipRefresh()
     ctx_->clipChanged = nullptr;
 }
 
+// A visible rectangle reaching past the window (the window watch's, or the
+// library's) is shown only where the window is.
+TEST_F(Services, VisibleRectanglesStayInsideTheWindow)
+{
+    ctx_->clipRects[0] = DevRect16{-10, -5, 1100, 150};
+    ctx_->clipCount = 1;
+    memset(A(), 0xff, 4 * ctx_->dirtyRows);
+    for (int y = 0; y < 100; ++y) memset(Back(0, y), 0x22, 1024);
+    uint8_t* surface = DciStandInSurfaceMemory();
+    const int stride = (int)g_screenPitch;
+    memset(surface, 0xee, (size_t)stride * 768);
+    EXPECT_EQ(1u, procs_->present(ctx_));
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < stride; ++x)
+            ASSERT_EQ(x < 1000 && y < 100 ? 0x22 : 0xee, surface[y * stride + x]) << x << ", " << y;
+}
+
 // A refused access presents nothing and leaves B; a repaint request made
 // before it has still marked all of A.
 TEST_F(Services, RefusedAccessPresentsNothing)
