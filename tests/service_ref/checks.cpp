@@ -447,4 +447,57 @@ std::string CheckLines(const ServiceFamily& f)
 }
 
 
+// ---------------------------------------------------------------- frames
+
+std::string CheckFrames(const ServiceFamily& f)
+{
+    const DevFamily* fam = f.family;
+    if (!fam->setColor || !fam->clear || !fam->present || !fam->trapezoidsGeneric || !fam->lineGeneric)
+        return std::string(f.name) + " is registered without all of its services";
+    std::string out;
+    uint32_t seed = 800;
+    for (bool zoom2 : {false, true}) {
+        CanvasSpec s;
+        s.display = DisplaysFor(f.bytesPerPixel)[0];
+        s.width = 160, s.height = 24;
+        s.dirtyShift = 4;
+        s.zoom2 = zoom2;
+        Pair p(s, ++seed);
+        p.Both([&](Canvas& c) {
+            c.NoiseMasks(seed);
+            c.ctx()->state |= DEV_DEPTH;
+            c.SetClipRects({DevRect16{0, 0, 100, 24}, DevRect16{100, 0, 160, 11}, DevRect16{117, 11, 160, 24}});
+        });
+        // Frame 1 sets a new clear colour; frames 2 and 3 draw in fewer places.
+        std::vector<std::vector<DevTrapEdge>> shapes = {
+            {Edge(4 << 16, 0x18000, 9, 1 << 16), Edge(40 << 16, 0x10000, 9)},
+            {Edge(70 << 16, -0x8000, 5, 3 << 16), Edge(90 << 16, 0x30000, 5)},
+            {Edge(150 << 16, 0, 2, 7 << 16), Edge(120 << 16, 0, 2)},
+        };
+        DevTrapGradients g = {};
+        LineRecord line = {};
+        for (int frame = 0; frame < 3; ++frame) {
+            const std::string what = std::string("frame ") + std::to_string(frame + 1) + (zoom2 ? " at zoom 2" : "");
+            uint32_t color = 0x00102030u * (frame + 1);
+            uint32_t got = RunWithGlobals(p.got, [&] {
+                uint32_t r = fam->setColor(p.got.ctx(), color, 0, 0, 0, frame == 0 ? 0 : 1, p.got.ctx()->clearPattern);
+                r += fam->setColor(p.got.ctx(), ~color, 0, 0, 0, 0, p.got.ctx()->fillPattern);
+                r += fam->clear(p.got.ctx(), 0x420);
+                for (int k = frame; k < 3; ++k)
+                    r += fam->trapezoidsGeneric(p.got.ctx(), &shapes[k][0], &shapes[k][1], &g);
+                if (frame == 1) r += fam->lineGeneric(p.got.ctx(), line.get(), 3);
+                return r + fam->present(p.got.ctx());
+            });
+            uint32_t want = RefSetColor(p.want, color, 0, 0, 0, frame == 0 ? 0 : 1, p.want.ctx()->clearPattern);
+            want += RefSetColor(p.want, ~color, 0, 0, 0, 0, p.want.ctx()->fillPattern);
+            want += RefClear(p.want, 0x420);
+            for (int k = frame; k < 3; ++k) want += RefTrapezoidsGeneric(p.want, &shapes[k][0], &shapes[k][1], &g);
+            if (frame == 1) want += RefLineGeneric(p.want, line.get(), 3);
+            want += RefPresent(p.want, false, nullptr, nullptr);
+            Add(out, Result(what, got, want) + p.Check(what));
+        }
+    }
+    return out;
+}
+
 }  // namespace svcref

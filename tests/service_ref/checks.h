@@ -16,6 +16,9 @@ std::string CheckPresent(const ServiceFamily& f);
 std::string CheckTrapezoidForwarder(const ServiceFamily& f);
 std::string CheckLineForwarder(const ServiceFamily& f);
 std::string CheckLines(const ServiceFamily& f);
+// Three frames in a row: set colours, clear, draw through the forwarders,
+// present; the DirtyMask cycle carries from routine to routine.
+std::string CheckFrames(const ServiceFamily& f);
 
 // Two canvases made alike: the routine runs on one, the reference on the other.
 struct Pair {

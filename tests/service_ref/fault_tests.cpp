@@ -189,6 +189,7 @@ TEST(Comparisons, TheReferenceAsAFamilyAgrees)
         EXPECT_EQ("", CheckPresent(s)) << bpp;
         EXPECT_EQ("", CheckTrapezoidForwarder(s)) << bpp;
         EXPECT_EQ("", CheckLineForwarder(s)) << bpp;
+        EXPECT_EQ("", CheckFrames(s)) << bpp;
     }
     EXPECT_EQ("", CheckLines(Named(&f, 1)));
 }
@@ -229,6 +230,8 @@ TEST(Comparisons, EachPlantedFaultIsCaught)
          CheckTrapezoidForwarder},
         {"line forwarder asks no repaint", 3, [](DevFamily& f) { f.lineGeneric = LineGenericNoRepaint; },
          CheckLineForwarder},
+        {"frames whose present leaves B", 2, [](DevFamily& f) { f.present = PresentKeepsB; }, CheckFrames},
+        {"frames whose clear leaves A", 1, [](DevFamily& f) { f.clear = ClearKeepsA; }, CheckFrames},
         {"depth line without the depth test", 1,
          [](DevFamily& f) {
              static DevLineVariant lines[4];

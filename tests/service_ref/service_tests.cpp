@@ -24,6 +24,7 @@ TEST_P(ServicesMatch, Clear) { EXPECT_EQ("", CheckClear(GetParam())); }
 TEST_P(ServicesMatch, Present) { EXPECT_EQ("", CheckPresent(GetParam())); }
 TEST_P(ServicesMatch, TrapezoidForwarder) { EXPECT_EQ("", CheckTrapezoidForwarder(GetParam())); }
 TEST_P(ServicesMatch, LineForwarder) { EXPECT_EQ("", CheckLineForwarder(GetParam())); }
+TEST_P(ServicesMatch, FramesInARow) { EXPECT_EQ("", CheckFrames(GetParam())); }
 
 class LinesMatch : public ::testing::TestWithParam<ServiceFamily> {};
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(LinesMatch);
