@@ -403,6 +403,23 @@ TEST(ReferencePresent, CopiesMarkedBlocksOfAOrBThenBTakesA)
     EXPECT_EQ(0x4u, c.B(3));
 }
 
+TEST(ReferencePresent, ShowsRectanglesOnlyInsideTheWindow)
+{
+    Canvas c(Spec(Display32(true), 100, 12), 24), before(Spec(Display32(true), 100, 12), 24);
+    c.SetMasks(0xffffffff, 0);
+    c.SetClipRects({DevRect16{-10, -5, 110, 40}});
+    RefPresent(c, false, nullptr, nullptr);
+    for (int y = -3; y < 14; ++y)
+        for (int x = -5; x < 103; ++x) {
+            bool inside = x >= 0 && x < 100 && y >= 0 && y < 12;
+            if (inside) {
+                EXPECT_TRUE(Same(c, x, y, x, y)) << x << "," << y;
+            } else {
+                EXPECT_EQ(0, memcmp(c.WindowAt(x, y), before.WindowAt(x, y), 4)) << x << "," << y;
+            }
+        }
+}
+
 TEST(ReferencePresent, RepaintRequestsMarkEveryRow)
 {
     Canvas c(Spec(Display8(), 64, 3), 13);

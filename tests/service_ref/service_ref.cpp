@@ -267,8 +267,10 @@ uint32_t RefPresent(Canvas& c, bool translated, const DciScript* dci, DciExpect*
     const uint32_t count = std::min<uint32_t>(x->clipCount, DEV_MAX_CLIP_RECTS);
     uint8_t* front = DevBufferBits(&x->front);
     for (uint32_t i = 0; i < count; ++i) {
-        int32_t x0 = x->clipRects[i].x0, y0 = x->clipRects[i].y0;
-        int32_t x1 = x->clipRects[i].x1, y1 = x->clipRects[i].y1;
+        // Only the part inside the window is shown.
+        const int32_t w = x->window.x1 - x->window.x0, h = x->window.y1 - x->window.y0;
+        int32_t x0 = std::max<int32_t>(x->clipRects[i].x0, 0), y0 = std::max<int32_t>(x->clipRects[i].y0, 0);
+        int32_t x1 = std::min<int32_t>(x->clipRects[i].x1, w), y1 = std::min<int32_t>(x->clipRects[i].y1, h);
         if (zoom) x0 >>= 1, y0 >>= 1, x1 >>= 1, y1 >>= 1;
         if (x1 <= x0) continue;
         for (int32_t y = y0; y < y1; ++y) {

@@ -16,8 +16,8 @@
 // - the undithered 8-bit pattern forms also write the word at +8 when the
 //   output is the drawing or the clear pattern, so odd rows read the same
 //   colour;
-// - the present uses at most 40 clip rectangles and calls the clip-change
-//   callback only when it is set;
+// - the present uses at most 40 clip rectangles, shows each only inside the
+//   window, and calls the clip-change callback only when it is set;
 // - the trapezoid forwarder marks a reversed row (xr < xl) from the smaller
 //   to the larger end.
 // Patterns are taken as the set-colour routines make them: the 16-bit

@@ -63,6 +63,8 @@ const std::vector<DciCase>& DciCases()
         {"clip query fails", 100, 12, 5, false, false, true, true, true, {{0, 0, 100, 12}}, {{0, 0, 9, 9}}, 1, 0},
         {"zoom 2, changed", 128, 16, 4, true, false, true, false, true, {}, {{0, 0, 128, 16}, {3, 3, 9, 15}}, 2,
          0},
+        {"watched rectangles past the window", 100, 12, 5, false, false, true, false, true, {},
+         {{-20, -4, 60, 30}, {70, 2, 140, 9}}, 2, 0},
         {"wide window, changed", 2100, 6, 7, false, false, true, false, true, {},
          {{0, 0, 2100, 3}, {129, 3, 1500, 6}}, 2, 1},
     };
