@@ -16,7 +16,7 @@ struct Pixel16 {
         uint32_t redMask, greenMask, blueMask;    // composition, 8.16 channels
         unsigned redShift, greenShift, blueShift;
         uint32_t m0, m1, m2;                      // device fields
-        unsigned s0, s1, s2;                      // texel channel shifts
+        uint32_t k0, k1, k2;                      // texel channel scales
         explicit Call(const DevContext* ctx) {
             pattern = Load32(ctx->fillPattern);
             redMask = g_pixelCompose16.redMask;
@@ -28,9 +28,9 @@ struct Pixel16 {
             m0 = g_colorMasks.red & 0xffff;
             m1 = g_colorMasks.green & 0xffff;
             m2 = g_colorMasks.blue & 0xffff;
-            s0 = g_texelShift16.red & 31;
-            s1 = g_texelShift16.green & 31;
-            s2 = g_texelShift16.blue & 31;
+            k0 = TexelScale(g_texelShift16.red);
+            k1 = TexelScale(g_texelShift16.green);
+            k2 = TexelScale(g_texelShift16.blue);
         }
     };
 
@@ -81,11 +81,18 @@ struct Pixel16 {
         Store16(p, Compose(pc, c0, c1, c2));
     }
 
-    // Each 5-bit channel placed at bits 19-23, its top bit shifted onto the
-    // top of the device field, and kept where the field is.
+    // Each 5-bit channel c placed at bits 19-23, its top bit shifted right
+    // by S onto the top of the device field, and kept where the field is.
+    // (c << 19) >> S is taken as (c * 2^(27 - S)) >> 8, exact for S up to 27
+    // (31 * 2^27 fits in 32 bits) and 0 above, where nothing of c is left:
+    // a multiplication by a per-call constant instead of a variable shift.
+    static uint32_t TexelScale(uint32_t shift) {
+        shift &= 31;
+        return shift <= 27 ? 1u << (27 - shift) : 0;
+    }
     static uint32_t FromTexel(const Call& pc, uint32_t w) {
-        return ((((w & 0x001f) << 19) >> pc.s0) & pc.m0) | ((((w & 0x03e0) << 14) >> pc.s1) & pc.m1) |
-               ((((w & 0x7c00) << 9) >> pc.s2) & pc.m2);
+        return ((((w & 31) * pc.k0) >> 8) & pc.m0) | (((((w >> 5) & 31) * pc.k1) >> 8) & pc.m1) |
+               (((((w >> 10) & 31) * pc.k2) >> 8) & pc.m2);
     }
 
     template <class F>

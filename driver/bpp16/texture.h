@@ -15,8 +15,6 @@
 
 #include "bpp16/lanes.h"
 
-#include <string.h>
-
 namespace raster {
 
 template <unsigned TexelBytes>
@@ -25,8 +23,11 @@ inline uint32_t FetchTexel(uintptr_t texels, uint32_t offset) {
     if constexpr (TexelBytes == 1) {
         return *static_cast<const uint8_t*>(p);
     } else {
-        uint16_t t;
-        memcpy(&t, p, 2);
+        // Held as a full word: GCC, knowing the upper half is zero, would
+        // otherwise spill the texel as 16 bits and reload it as 32, a failed
+        // store forward on every pixel. The empty asm hides that knowledge.
+        uint32_t t = *static_cast<const uint16_t*>(p);
+        __asm__("" : "+r"(t));
         return t;
     }
 }

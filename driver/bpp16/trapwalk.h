@@ -142,7 +142,9 @@ inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, c
         auto c = lanes.colour.Start();
         auto t = lanes.coords.Start();
         auto l = lanes.light.Start();
-        const uint32_t end = x + n;
+        // Counted on the pixel address, so that x costs nothing where the
+        // policy does not read it.
+        const uint8_t* const end = p + n * P::kBytes;
         do {
             uint32_t texel = 0;
             if constexpr (F::textured) texel = sampler.Fetch(t.U(), t.V());
@@ -163,12 +165,13 @@ inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, c
                 if constexpr (F::depth) *zp = static_cast<uint16_t>(d);
             }
             p += P::kBytes;
+            ++x;
             if constexpr (F::depth) ++zp;
             z.Step();
             c.Step();
             t.Step();
             l.Step();
-        } while (++x != end);
+        } while (p != end);
     }
 }
 
