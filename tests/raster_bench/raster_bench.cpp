@@ -200,7 +200,6 @@ void Trap16Rows() {
     ctx.back.bitsPerPixel = 16;
     ctx.back.pitch = 2 * kWidth;
     ctx.depth.bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(depth.data()));
-    printf("colour %% 4096 = %u, depth %% 4096 = %u\n", unsigned(ctx.back.bits % 4096), unsigned(ctx.depth.bits % 4096));
     ctx.depth.pitch = 2 * kWidth;
     ctx.drawBuffer = &ctx.back;
     ctx.dirtyA = dirty.data();
