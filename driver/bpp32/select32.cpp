@@ -2,6 +2,7 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp32/bpp32_trapezoids.h"
 #include "bpp32/services32.h"
 
 extern "C" {
@@ -14,6 +15,8 @@ const DevFamily g_bpp32Family = {
     .trapezoidsGeneric = BPP32_DevTrapezoidsGeneric,
     .present = BPP32_DevPresent,
     .presentTranslated = BPP32_DevPresent,
+    .variants = g_bpp32TrapVariants,
+    .variantCount = kBpp32TrapVariantCount,
 };
 }
 
