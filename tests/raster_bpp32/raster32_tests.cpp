@@ -1,0 +1,163 @@
+// The 32-bit trapezoid routines on worked cases: the pixel of every
+// conversion, shift counts taken from their low five bits, and DirtyMask
+// block indexes limited to 31 at both ends. The bit-for-bit comparison over
+// the whole case table is the reference's (tests/raster_trap).
+#include "bpp32/bpp32_trapezoids.h"
+#include "canvas.h"
+#include "textures.h"
+#include "trap_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+DevTrapezoidsProc Routine(const char* suffix) {
+    const std::string name = std::string("BPP32_DevTrapezoids") + suffix;
+    for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i)
+        if (name == g_bpp32TrapVariants[i].name) return g_bpp32TrapVariants[i].proc;
+    ADD_FAILURE() << "no routine " << name;
+    return nullptr;
+}
+
+// A 16 x 16 power-of-two texture; u = v = 0 reads texel 0.
+const TextureSpec kSmallTexture = {"16 x 16", TEXADDR_POW2, 4, 0, 0, 0, 0x1ffffff, 0x1ffffff};
+
+CanvasShape Shape() {
+    CanvasShape s;
+    s.width = 1040;
+    s.height = 8;
+    s.bytesPerPixel = 4;
+    s.depthFill = 0xffff;
+    return s;
+}
+
+// One span [x0, x1) on row y, every value still and u = v = 0.
+void Span(DevTrapezoidsProc proc, Canvas& c, int y, int x0, int x1, uint32_t ch0 = 0, uint32_t ch1 = 0,
+          uint32_t ch2 = 0) {
+    DevTrapEdge left, right;
+    memset(&left, 0, sizeof left);
+    memset(&right, 0, sizeof right);
+    left.x = static_cast<uint32_t>(x0) << 16;
+    left.y = static_cast<uint32_t>(y) << 16;
+    left.rowCount = right.rowCount = 1;
+    left.ch0 = ch0;
+    left.ch1 = ch1;
+    left.ch2 = ch2;
+    right.x = static_cast<uint32_t>(x1) << 16;
+    DevTrapGradients g;
+    memset(&g, 0, sizeof g);
+    EXPECT_EQ(proc(c.ctx(), &left, &right, &g), 1u);
+}
+
+void Shifts(uint16_t r, uint16_t g, uint16_t b) { g_colorShift32 = {r, g, b}; }
+
+TEST(Raster32, ChannelsGiveTheirLowIntegerByte) {
+    const struct {
+        uint16_t sr, sg, sb;
+        uint32_t c0, c1, c2;
+        uint32_t want;
+    } cases[] = {
+        {16, 8, 0, 0xff0000, 0x400000, 0x010000, 0xff4001},
+        {0, 8, 16, 0xff0000, 0x400000, 0x010000, 0x0140ff},
+        {16, 8, 0, 0xffffff, 0x40ffff, 0x01ffff, 0xff4001},      // fractions never reach the pixel
+        {16, 8, 0, 0x1230000, 0xffff0000, 0x7fff0000, 0x23ffff},  // 0x123, -1, 0x7fff
+        {24, 8, 0, 0xff0000, 0x800000, 0x010000, 0xff008001},     // a field reaching the top byte
+    };
+    g_dirtyShift = 5;
+    for (const auto& t : cases) {
+        Shifts(t.sr, t.sg, t.sb);
+        for (const char* r : {"Ss", "SsZ"}) {
+            Canvas c(Shape(), 7);
+            Span(Routine(r), c, 3, 10, 11, t.c0, t.c1, t.c2);
+            EXPECT_EQ(c.PixelValue(10, 3), t.want) << r << " shifts " << t.sr << "/" << t.sg << "/" << t.sb;
+        }
+    }
+}
+
+TEST(Raster32, TexelsGiveFiveBitsTimesEightAndNoOtherBit) {
+    const struct {
+        uint32_t texel;
+        uint16_t sr, sg, sb;
+        uint32_t want;
+    } cases[] = {
+        {0x7fff, 16, 8, 0, 0xf8f8f8}, {0xffff, 16, 8, 0, 0xf8f8f8}, {0x8000, 16, 8, 0, 0},
+        {0x001f, 16, 8, 0, 0xf80000}, {0x001f, 0, 8, 16, 0x0000f8}, {0x0421, 0, 8, 16, 0x080808},
+        {0x7c00, 0, 8, 16, 0xf80000},
+    };
+    g_dirtyShift = 5;
+    TextureFixture tex(kSmallTexture, 2, 3);
+    for (const auto& t : cases) {
+        Shifts(t.sr, t.sg, t.sb);
+        tex.SetTexel(0, t.texel);
+        // Full light: the lit routines give the unlit pixel.
+        const struct { const char* routine; uint32_t c0, c1, c2; } lights[] = {
+            {"Tx", 0, 0, 0},
+            {"PTxZ", 0, 0, 0},
+            {"TxMRSs", 0xff0000, 0xff0000, 0xff0000},
+            {"PTxTrMMSsZ", 0x1000000, 0, 0},
+            {"PTxMSSs", 0x1000000, 0, 0},
+        };
+        for (const auto& l : lights) {
+            Canvas c(Shape(), 9);
+            c.ctx()->texture = tex.texture();
+            c.ctx()->colorKey = 0x10000;  // matches no texel
+            Span(Routine(l.routine), c, 2, 5, 7, l.c0, l.c1, l.c2);
+            EXPECT_EQ(c.PixelValue(5, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
+            EXPECT_EQ(c.PixelValue(6, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
+        }
+    }
+}
+
+// A shift count is its low byte taken modulo 32: 0x130, 0x28 and 0xff20
+// place the fields as 16, 8 and 0 do.
+TEST(Raster32, ShiftCountsTakeTheirLowFiveBits) {
+    TrapCase tc = TrapCases()[1];
+    Chains chains(tc);
+    uint8_t pattern[32];
+    for (int i = 0; i < 32; ++i) pattern[i] = static_cast<uint8_t>(0x91 + 7 * i);
+    for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i) {
+        const DevTrapVariant& v = g_bpp32TrapVariants[i];
+        const CanvasShape shape = ShapeFor(tc, 4);
+        Canvas plain(shape, 21), odd(shape, 21);
+        for (Canvas* k : {&plain, &odd}) PrepareContext(tc, k->ctx(), 2, pattern);
+        g_dirtyShift = tc.dirtyShift;
+        DevTrapGradients g = chains.grad;
+        Shifts(16, 8, 0);
+        v.proc(plain.ctx(), chains.left.data(), chains.right.data(), &g);
+        Shifts(0x130, 0x28, 0xff20);
+        v.proc(odd.ctx(), chains.left.data(), chains.right.data(), &g);
+        EXPECT_EQ(odd.Diff(plain), "") << v.name;
+    }
+}
+
+// Both ends of a span's block range are limited to block 31, which stands
+// for everything to its right; no routine shifts past the word for a span
+// that starts beyond it.
+TEST(Raster32, DirtyBlocksClampBothEnds) {
+    const struct {
+        uint32_t shift;
+        int xl, xr;
+        uint32_t want;
+    } cases[] = {{5, 30, 33, 0x3},         {5, 0, 32, 0x3},          {5, 992, 1000, 0x80000000},
+                 {4, 600, 700, 0x80000000}, {4, 500, 700, 0x80000000}, {4, 0, 1040, 0xffffffff},
+                 {4, 1030, 1040, 0x80000000}, {5, 20, 20, 0},          {5, 21, 20, 0}};
+    TextureFixture tex(kSmallTexture, 2, 5);
+    Shifts(16, 8, 0);
+    for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i) {
+        const DevTrapVariant& v = g_bpp32TrapVariants[i];
+        for (const auto& t : cases) {
+            Canvas c(Shape(), 11);
+            c.ctx()->texture = tex.texture();
+            c.Dirty(4) = 0;
+            g_dirtyShift = t.shift;
+            Span(v.proc, c, 4, t.xl, t.xr);
+            EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " blocks of " << (1 << t.shift);
+        }
+    }
+}
+
+}  // namespace
