@@ -1,6 +1,12 @@
 // The 8-bit pixel format: one byte per pixel, an index into the colour cube
 // that starts at g_paletteBase (red 3 bits, green 3, blue 2), or in
 // colour-index mode the library's own index.
+//
+// Textured routines store the (lit) 15-bit texel: without dither its top
+// bits go straight into the index (red levels 0, 2, 4, 6; green 0-7; blue
+// 0-3); with dither each channel takes the dither offset before it is
+// scaled by 6 (red) or 7 (green, blue). Flat-light MR converts undithered
+// whatever the dither bit says, and index texels are stored as they are.
 #pragma once
 
 #include "bpp16/trapwalk.h"
@@ -68,6 +74,22 @@ struct Pixel8 {
             const uint32_t green = ((c1 + d) >> 19) & 0x1c;
             const uint32_t blue = ((c2 + d) >> 22) & 0x03;
             *p = static_cast<uint8_t>((red | green | blue) + pc.base);
+        }
+    }
+
+    template <class F>
+    static void StoreTexel(const Call& pc, uint8_t* p, uint32_t w, uint32_t x, uint32_t y) {
+        if constexpr (F::colorIndex) {
+            *p = static_cast<uint8_t>(w);
+        } else if constexpr (F::dither && !F::flatLight) {
+            const uint32_t d = ((x << 19) ^ (y << 20)) & 0x180000;
+            const uint32_t red = ((((w & 0x1f) << 19) + d) * 6 >> 19) & 0xe0;
+            const uint32_t green = (((((w >> 5) & 0x1f) << 19) + d) * 7 >> 22) & 0x1c;
+            const uint32_t blue = (((((w >> 10) & 0x1f) << 19) + d) * 7 >> 25) & 0x03;
+            *p = static_cast<uint8_t>((red | green | blue) + pc.base);
+        } else {
+            const uint32_t i = ((w & 0x18) << 3) | ((w >> 5) & 0x1c) | ((w >> 13) & 0x03);
+            *p = static_cast<uint8_t>(i + pc.base);
         }
     }
 };
