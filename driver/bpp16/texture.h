@@ -101,9 +101,14 @@ struct NoLight : NoLane {
 };
 
 // MR: each channel less 31 - l, floored at 0, l the light's top 5 bits.
+// The floor is a mask from the difference's sign, not a branch: texel
+// channels are noise to a branch predictor.
+inline uint32_t FloorSub(uint32_t c, uint32_t s) {
+    const uint32_t d = c - s;
+    return d & ((d >> 31) - 1);
+}
 inline uint32_t LightSubtract(uint32_t t, uint32_t s0, uint32_t s1, uint32_t s2) {
-    const uint32_t r = t & 31, g = (t >> 5) & 31, b = (t >> 10) & 31;
-    return (r > s0 ? r - s0 : 0) | (g > s1 ? g - s1 : 0) << 5 | (b > s2 ? b - s2 : 0) << 10;
+    return FloorSub(t & 31, s0) | FloorSub((t >> 5) & 31, s1) << 5 | FloorSub((t >> 10) & 31, s2) << 10;
 }
 
 // MR with a flat light: packedColor read once per call, its amounts fixed.

@@ -56,6 +56,24 @@ uint64_t MakeTrapezoid(DevTrapEdge& left, DevTrapEdge& right, DevTrapGradients& 
     g.dch0dy = 0x1000;
     g.dch1dy = 0x800;
     g.dch2dy = 0x400;
+    // Texture coordinates: a little under one texel per pixel across, a
+    // slow drift down; the perspective ones with small second differences.
+    left.u = 0x100000;
+    left.v = 0x80000;
+    left.uStepX = 0x1c0000;
+    left.vStepX = 0x10000;
+    left.uStepY = 0x8000;
+    left.vStepY = 0x140000;
+    g.dudx = 0x1c0000;
+    g.dvdx = 0x10000;
+    g.dudy = 0x8000;
+    g.dvdy = 0x140000;
+    g.d2udx2 = 0x20;
+    g.d2udxdy = 0x10;
+    g.d2udy2 = 0x8;
+    g.d2vdx2 = 0x8;
+    g.d2vdxdy = 0x10;
+    g.d2vdy2 = 0x20;
     uint64_t pixels = 0;
     for (int r = 0; r < kHeight; ++r) {
         int xl = static_cast<int>((static_cast<int32_t>(left.x) + r * static_cast<int32_t>(left.dxdy)) >> 16);
@@ -64,6 +82,32 @@ uint64_t MakeTrapezoid(DevTrapEdge& left, DevTrapEdge& right, DevTrapGradients& 
     }
     return pixels;
 }
+
+// A 256 x 256 power-of-two texture of noise, 16-bit texels or 8-bit
+// indices; one texel value in 64 is the colour key.
+struct BenchTexture {
+    std::vector<uint16_t> texels16;
+    std::vector<uint8_t> texels8;
+    DevTexture record16, record8;
+    static const uint32_t kKey = 0x1234;
+    BenchTexture() : texels16(256 * 256), texels8(256 * 256) {
+        uint32_t n = 12345;
+        for (uint32_t i = 0; i < 256 * 256; ++i) {
+            n = n * 1103515245u + 12345u;
+            texels16[i] = (n >> 16) % 64 == 0 ? kKey : static_cast<uint16_t>(n >> 16);
+            texels8[i] = (n >> 16) % 64 == 0 ? kKey & 0xff : static_cast<uint8_t>(n >> 20);
+        }
+        for (DevTexture* t : {&record16, &record8}) {
+            memset(t, 0, sizeof *t);
+            t->rowShift = 8;
+            t->addressMode = TEXADDR_POW2;
+            t->uMask = 0x1fffffff;
+            t->vMask = 0x1fffffff;
+        }
+        record16.texels = texels16.data();
+        record8.texels = texels8.data();
+    }
+};
 
 // Clear and present of one family over the whole buffer with every block
 // marked, at bpp bytes per pixel: Mpixel/s, and bytes written per second
@@ -293,6 +337,9 @@ int main() {
     memcpy(ctx.fillPattern + 8, &odd, 4);
     g_dirtyShift = 5;
     g_paletteBase = 10;
+    BenchTexture texture;
+    ctx.colorKey = BenchTexture::kKey;
+    ctx.color = 0x00c08040;
 
     // memset of the same buffer, at one byte per pixel.
     const size_t bytes = static_cast<size_t>(kWidth) * kHeight;
@@ -310,8 +357,9 @@ int main() {
     DevTrapEdge left, right;
     DevTrapGradients g;
     const uint64_t pixels = MakeTrapezoid(left, right, g);
-    for (uint32_t i = 0; i < g_bpp08TrapVariantCount; ++i) {
+    for (uint32_t i = 0; i < kBpp08TrapRoutineCount; ++i) {
         const DevTrapVariant& v = g_bpp08TrapVariants[i];
+        ctx.texture = v.key & DEV_COLORINDEX ? &texture.record8 : &texture.record16;
         rounds = 0;
         start = Now();
         do {
