@@ -133,7 +133,7 @@ struct Complete {
 
 const std::vector<Complete>& CompleteLists() {
     static const std::vector<Complete> lists = {
-        {&g_bpp08Family, Untextured(Expected08())},
+        {&g_bpp08Family, Expected08()},
         {&g_bpp16Family, Expected44("BPP16")},
         {&g_bpp32Family, Expected44("BPP32")},
     };
