@@ -12,6 +12,8 @@
 
 #include <string.h>
 
+#include <vector>
+
 namespace {
 
 RefFeatures Features(uint32_t key, uint8_t lightMode = 0) {
@@ -368,6 +370,89 @@ TEST(RefLighting, NeutralLightsDrawTheTexture) {
                 EXPECT_EQ(lit.Diff(unlit), "") << fmt->name << " mode " << unsigned(l.mode) << " key " << std::hex << key;
             }
         }
+    }
+}
+
+// A flat span of n pixels from column x0 of row y0 with a pattern of
+// distinct bytes (byte 8 repeating byte 2 for 3-byte pixels), the first
+// pixel's address at the given remainder mod 4 (rows have odd pitches).
+struct FlatSpan {
+    Canvas canvas;
+    int x0 = 0, y0 = 0;
+    uint8_t pattern[32];
+    FlatSpan(const RefFormat& fmt, uint32_t addressMod4, int n) : canvas(Shape(fmt), 6) {
+        RefApplyFormat(fmt);
+        g_dirtyShift = 5;
+        for (int i = 0; i < 16; ++i) {
+            x0 = i % 4;
+            y0 = i / 4;
+            if (reinterpret_cast<uintptr_t>(canvas.PixelAddress(x0, y0)) % 4 == addressMod4) break;
+        }
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(canvas.PixelAddress(x0, y0)) % 4, addressMod4);
+        for (int i = 0; i < 32; ++i) pattern[i] = static_cast<uint8_t>(0x40 + i);
+        pattern[8] = pattern[2];
+        memcpy(canvas.ctx()->fillPattern, pattern, 32);
+        TrapCase c{"span", static_cast<double>(y0), {{static_cast<double>(x0), 0, 1}},
+                   {{static_cast<double>(x0 + n), 0, 1}}, {}};
+        Chains chains(c);
+        RefTrapezoids(Features(0), fmt, canvas.ctx(), chains.left.data(), chains.right.data(), nullptr);
+    }
+    static CanvasShape Shape(const RefFormat& fmt) {
+        CanvasShape shape;
+        shape.width = 40;
+        shape.height = 4;
+        shape.bytesPerPixel = fmt.bytesPerPixel;
+        return shape;
+    }
+    // Pixel i's bytes as pattern offsets.
+    std::vector<int> Offsets(int i, int bytes) {
+        std::vector<int> o;
+        for (int j = 0; j < bytes; ++j) o.push_back(canvas.PixelAddress(x0 + i, y0)[j] - 0x40);
+        return o;
+    }
+};
+
+TEST(RefFlatFill, SixteenBitGroups) {
+    // 21 pixels at 2 mod 4: one single pixel, 16 by words, 4 by words, no tail.
+    FlatSpan s(kFormat565, 2, 21);
+    EXPECT_EQ(s.Offsets(0, 2), (std::vector<int>{0, 1}));
+    for (int i = 1; i < 21; ++i)
+        EXPECT_EQ(s.Offsets(i, 2), (i % 2 ? std::vector<int>{0, 1} : std::vector<int>{2, 3})) << i;
+    // 3 pixels 4-aligned: three single pixels.
+    FlatSpan t(kFormat565, 0, 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(t.Offsets(i, 2), (std::vector<int>{0, 1})) << i;
+    // 1 pixel at 2 mod 4: one single store, the pixels around it untouched.
+    FlatSpan u(kFormat565, 2, 1);
+    EXPECT_EQ(u.Offsets(0, 2), (std::vector<int>{0, 1}));
+    EXPECT_NE(u.canvas.PixelValue(u.x0 + 1, u.y0), 0x4140u);
+}
+
+TEST(RefFlatFill, TwentyFourBitGroups) {
+    // 20 pixels at 1 mod 4: one single pixel, a group of 12, two groups of 3, one single.
+    FlatSpan s(kFormat24Bgr, 1, 20);
+    EXPECT_EQ(s.Offsets(0, 3), (std::vector<int>{0, 1, 2}));
+    auto at = [](int o) { return o == 8 ? 2 : o; };  // byte 8 holds byte 2's value
+    for (int i = 1; i < 13; ++i) {
+        const int o = 3 * (i - 1);
+        EXPECT_EQ(s.Offsets(i, 3), (std::vector<int>{at(o % 12), at((o + 1) % 12), at((o + 2) % 12)})) << i;
+    }
+    for (int i = 13; i < 19; ++i) {
+        const int o = 3 * ((i - 13) % 3);
+        EXPECT_EQ(s.Offsets(i, 3), (std::vector<int>{o, o + 1, at(o + 2)})) << i;
+    }
+    EXPECT_EQ(s.Offsets(19, 3), (std::vector<int>{0, 1, 2}));
+    // 3 pixels 4-aligned: one group of 3; 12 pixels: one group of 12.
+    FlatSpan t(kFormat24Rgb, 0, 3);
+    EXPECT_EQ(t.Offsets(1, 3), (std::vector<int>{3, 4, 5}));
+    EXPECT_EQ(t.Offsets(2, 3), (std::vector<int>{6, 7, 2}));
+    FlatSpan u(kFormat24Rgb, 0, 12);
+    EXPECT_EQ(u.Offsets(11, 3), (std::vector<int>{9, 10, 11}));
+}
+
+TEST(RefFlatFill, ThirtyTwoBitPixelsAreThePattern) {
+    for (uint32_t mod : {0u, 1u}) {
+        FlatSpan s(kFormat32Shift16, mod, 21);
+        for (int i = 0; i < 21; ++i) EXPECT_EQ(s.Offsets(i, 4), (std::vector<int>{0, 1, 2, 3})) << i;
     }
 }
 

@@ -302,7 +302,8 @@ Drawer DrawerFor(const DevFamily& family, const RefFormat& fmt, const Expected& 
     return d;
 }
 
-// The 5-5-5 pixel of a 24-bit pixel: the top five bits of each component.
+// The 5-5-5 pixel of a 24- or 32-bit pixel: the top five bits of each
+// component (and back, with three zero bits below).
 uint32_t To555(const RefFormat& fmt24, uint32_t pixel24) {
     const uint32_t masks[3] = {fmt24.redMask, fmt24.greenMask, fmt24.blueMask};
     const uint32_t masks555[3] = {kFormat555.redMask, kFormat555.greenMask, kFormat555.blueMask};
@@ -319,63 +320,77 @@ uint32_t From555(const RefFormat& fmt24, uint32_t pixel16) {
     return out;
 }
 
-// Each 24-bit routine draws the pixels of its 16-bit twin (on 5-5-5, each
-// component the twin's five bits), the same depth values and the same dirty
-// blocks. Where a family lacks the routine the reference stands in.
-TEST(FamilyTwins, Each24BitRoutineDrawsAsIts16BitTwin) {
-    const std::vector<Expected> list16 = Expected44("BPP16"), list24 = Expected44("BPP24");
+// Each routine of a 3- or 4-byte family draws the pixels of its 16-bit
+// twin (on 5-5-5, each component the twin's five bits), the same depth
+// values and the same dirty blocks. Where a family lacks the routine the
+// reference stands in.
+void CompareWithTwins(const DevFamily& family, const char* prefix, const RefFormat& fmt) {
+    const std::vector<Expected> list16 = Expected44("BPP16"), list = Expected44(prefix);
     const uint32_t flat = 0x19e5;  // the 15-bit flat colour
-    for (const RefFormat* fmt24 : {&kFormat24Bgr, &kFormat24Rgb}) {
-        for (size_t i = 0; i < list16.size(); ++i) {
-            const Drawer d16 = DrawerFor(g_bpp16Family, kFormat555, list16[i]);
-            const Drawer d24 = DrawerFor(g_bpp24Family, *fmt24, list24[i]);
-            bool failed = false;
-            for (const TrapCase& c : TrapCases()) {
-                if (failed) break;
-                Chains chains(c);
-                for (uint32_t align : {0u, 3u}) {
-                    CanvasShape s16 = ShapeFor(c, 2), s24 = ShapeFor(c, 3);
-                    s16.align = s24.align = align;
-                    s16.bottomUp = s24.bottomUp = align == 3;
-                    Canvas c16(s16, 99 + align), c24(s24, 0);
-                    c24.CopyDepthAndDirtyFrom(c16);
-                    for (int y = 0; y < s16.height; ++y)
-                        for (int x = 0; x < s16.width; ++x) {
-                            c16.SetPixelValue(x, y, c16.PixelValue(x, y) & 0x7fff);
-                            c24.SetPixelValue(x, y, From555(*fmt24, c16.PixelValue(x, y)));
-                        }
-                    uint8_t p16[32], p24[32];
-                    for (int k = 0; k < 16; ++k) {
-                        const uint32_t p = RefTexelPixel(kFormat555, flat);
-                        p16[2 * k] = static_cast<uint8_t>(p);
-                        p16[2 * k + 1] = static_cast<uint8_t>(p >> 8);
-                    }
-                    const uint32_t q = RefTexelPixel(*fmt24, flat);
-                    for (int k = 0; k < 32; ++k) p24[k] = static_cast<uint8_t>(q >> (8 * (k % 3)));
-                    PrepareContext(c, c16.ctx(), 2, p16);
-                    PrepareContext(c, c24.ctx(), 2, p24);
-                    g_dirtyShift = c.dirtyShift;
-                    DevTrapGradients g16 = chains.grad, g24 = chains.grad;
-                    RefApplyFormat(kFormat555);
-                    d16.Draw(c16.ctx(), chains.left.data(), chains.right.data(), &g16);
-                    RefApplyFormat(*fmt24);
-                    d24.Draw(c24.ctx(), chains.left.data(), chains.right.data(), &g24);
-                    std::string diff = c24.DiffDepthAndDirty(c16);
-                    for (int y = 0; diff.empty() && y < s16.height; ++y)
-                        for (int x = 0; diff.empty() && x < s16.width; ++x)
-                            if (To555(*fmt24, c24.PixelValue(x, y)) != c16.PixelValue(x, y))
-                                diff = "pixel " + std::to_string(x) + "," + std::to_string(y);
-                    if (!diff.empty()) {
-                        ADD_FAILURE() << list24[i].name << (d24.routine ? "" : " (reference)") << " on " << fmt24->name
-                                      << " vs " << list16[i].name << (d16.routine ? "" : " (reference)") << ", case \""
-                                      << c.name << "\", align " << align << ": " << diff;
-                        failed = true;
-                        break;
-                    }
+    const uint32_t bpp = fmt.bytesPerPixel;
+    uint8_t p16[32], p[32];
+    const uint32_t q16 = RefTexelPixel(kFormat555, flat), q = RefTexelPixel(fmt, flat);
+    for (uint32_t k = 0; k < 32; ++k) {
+        p16[k] = static_cast<uint8_t>(q16 >> (8 * (k % 2)));
+        p[k] = static_cast<uint8_t>(q >> (8 * (k % bpp)));
+    }
+    std::vector<bool> failed(list.size(), false);
+    for (const TrapCase& c : TrapCases()) {
+        Chains chains(c);
+        for (uint32_t align : {0u, 3u}) {
+            CanvasShape s16 = ShapeFor(c, 2), s = ShapeFor(c, bpp);
+            s16.align = s.align = align;
+            s16.bottomUp = s.bottomUp = align == 3;
+            // Backgrounds that convert into each other.
+            Canvas proto16(s16, 99 + align), proto(s, 0), c16(s16, 0), cw(s, 0);
+            proto.CopyDepthAndDirtyFrom(proto16);
+            for (int y = 0; y < s16.height; ++y)
+                for (int x = 0; x < s16.width; ++x) {
+                    proto16.SetPixelValue(x, y, proto16.PixelValue(x, y) & 0x7fff);
+                    proto.SetPixelValue(x, y, From555(fmt, proto16.PixelValue(x, y)));
+                }
+            for (size_t i = 0; i < list.size(); ++i) {
+                if (failed[i]) continue;
+                const Drawer d16 = DrawerFor(g_bpp16Family, kFormat555, list16[i]);
+                const Drawer d = DrawerFor(family, fmt, list[i]);
+                c16.CopyFrom(proto16);
+                cw.CopyFrom(proto);
+                PrepareContext(c, c16.ctx(), 2, p16);
+                PrepareContext(c, cw.ctx(), 2, p);
+                g_dirtyShift = c.dirtyShift;
+                DevTrapGradients g16 = chains.grad, g = chains.grad;
+                RefApplyFormat(kFormat555);
+                d16.Draw(c16.ctx(), chains.left.data(), chains.right.data(), &g16);
+                RefApplyFormat(fmt);
+                d.Draw(cw.ctx(), chains.left.data(), chains.right.data(), &g);
+                // Smooth colour keeps all eight bits of a component; texels,
+                // lit or not, and the flat colour only the twin's five.
+                const bool eightBits = d.features.smooth;
+                std::string diff = cw.DiffDepthAndDirty(c16);
+                for (int y = 0; diff.empty() && y < s16.height; ++y)
+                    for (int x = 0; diff.empty() && x < s16.width; ++x)
+                        if (eightBits ? To555(fmt, cw.PixelValue(x, y)) != c16.PixelValue(x, y)
+                                      : cw.PixelValue(x, y) != From555(fmt, c16.PixelValue(x, y)))
+                            diff = "pixel " + std::to_string(x) + "," + std::to_string(y);
+                if (!diff.empty()) {
+                    ADD_FAILURE() << list[i].name << (d.routine ? "" : " (reference)") << " on " << fmt.name << " vs "
+                                  << list16[i].name << (d16.routine ? "" : " (reference)") << ", case \"" << c.name
+                                  << "\", align " << align << ": " << diff;
+                    failed[i] = true;
                 }
             }
         }
     }
+}
+
+TEST(FamilyTwins, Each24BitRoutineDrawsAsIts16BitTwin) {
+    CompareWithTwins(g_bpp24Family, "BPP24", kFormat24Bgr);
+    CompareWithTwins(g_bpp24Family, "BPP24", kFormat24Rgb);
+}
+
+TEST(FamilyTwins, Each32BitRoutineDrawsAsIts16BitTwin) {
+    CompareWithTwins(g_bpp32Family, "BPP32", kFormat32Shift16);
+    CompareWithTwins(g_bpp32Family, "BPP32", kFormat32Shift0);
 }
 
 }  // namespace
