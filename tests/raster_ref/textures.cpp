@@ -25,6 +25,7 @@ const TextureSpec kSpecs[] = {
     {"rows of 2^33 + 2^36 (2 + 16)", TEXADDR_POW2_SUM, 33, 36, 0, 0, Mask(16), Mask(4)},
     {"scaled 100 x 50, mode 7", 7, 0, 0, 100, 50, 0, 0},
     {"masks with a gap", TEXADDR_POW2, 3, 0, 0, 0, 0x00a00000 | 0xfffff, Mask(8)},
+    {"scaled 3000 x 2, the column product wrapping", TEXADDR_SCALED, 0, 0, 3000, 2, 0, 0},
 };
 
 }  // namespace

@@ -44,7 +44,7 @@ private:
     uint32_t texelBytes_ = 0;
 };
 
-// One texel past the largest index the spec's masks or sizes can address.
+// One texel past the largest index the masks or sizes can address.
 uint32_t TextureTexelCount(const TextureSpec& spec);
 
 // The fixtures every case table entry picks from, made once.

@@ -195,6 +195,7 @@ const std::vector<TrapCase>& TrapCases() {
         With(base, "row shifts 33 and 36", 5, kTexOddA),
         With(base, "scaled 100 x 50 under mode 7", 6, kTexScaled),
         With(base, "masks with a gap, no second differences", 7, kTexLinear),
+        With(base, "scaled 3000 x 2, the column product wrapping", 8, kTexMoving),
         With(base, "u and v past 2^32, power of two", 0, kTexWrap),
         With(base, "u and v past 2^32, rows of 2^3 + 2^1", 2, kTexWrap),
         With(base, "u and v past 2^32, scaled", 6, kTexWrap),
