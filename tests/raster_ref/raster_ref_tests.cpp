@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <math.h>
 #include <string.h>
 
 #include <vector>
@@ -286,6 +287,45 @@ TEST(RefStepping, SinglePixelSpansSampleTheRowsFirstPixel) {
             // column is floor(1.5 row) too; perspective follows the pixels.
             EXPECT_EQ(canvas.Pixel(x, row), x + 16 * row) << std::hex << key << " row " << row;
         }
+    }
+}
+
+// Depth one unit a pixel and nothing a row from column 10: under the k
+// scheme the first pixel's depth is its column less 10, whatever the
+// slope; the flat routines follow the exact edge instead, from 10.5 by
+// 1.5 units a row where the first pixel moves 1 or 2.
+TEST(RefStepping, DepthAtTheFirstPixelOrAtTheExactEdge) {
+    g_dirtyShift = 5;
+    for (double slope : {1.5, -1.5, 0.5, -0.5, 3.25, -3.25}) {
+        for (uint32_t key : {0x9u, 0x20000au, 0xau}) {  // SsZ, TxZ, PTxZ: the k scheme
+            CanvasShape shape;
+            shape.width = 80;
+            shape.height = 12;
+            shape.depthFill = 0xffff;
+            Canvas canvas(shape, 5);
+            canvas.ctx()->texture = SharedTexture(0, 2).texture();
+            TrapCase c{"slope", 0, {{40.5, slope, 10, 0x100u << 12}}, {{79, 0, 10}}, Grad(0x1000, 0, 0, 0, 0, 0, 0, 0)};
+            Chains chains(c);
+            RefTrapezoids(Features(key), kFormat565, canvas.ctx(), chains.left.data(), chains.right.data(),
+                          &chains.grad);
+            for (int row = 0; row < 10; ++row) {
+                const int xl = static_cast<int>(floor(40.5 + slope * row));
+                EXPECT_EQ(canvas.Depth(xl, row), 0x100 + xl - 40) << std::hex << key << " slope " << slope << " row " << row;
+            }
+        }
+    }
+    CanvasShape shape;
+    shape.width = 40;
+    shape.height = 10;
+    shape.depthFill = 0xffff;
+    Canvas canvas(shape, 5);
+    TrapCase c{"flat", 0, {{10.5, 1.5, 8, 0x100u << 12}}, {{39, 0, 8}}, Grad(0x1000, 0, 0, 0, 0, 0, 0, 0)};
+    Chains chains(c);
+    RefTrapezoids(Features(DEV_DEPTH), kFormat32Shift0, canvas.ctx(), chains.left.data(), chains.right.data(),
+                  &chains.grad);
+    for (int row = 0; row < 8; ++row) {
+        const int xl = static_cast<int>(floor(10.5 + 1.5 * row));
+        EXPECT_EQ(canvas.Depth(xl, row), 0x100 + row * 3 / 2) << row;
     }
 }
 
