@@ -1,12 +1,17 @@
 // Two whole frames on a created direct-path context, for the driver's
 // objects linked into a test and for the module loaded by a Windows 95
 // child alike: buffers, width class, validation, set colour, clear,
-// trapezoids and present through the installed slots, every byte of the
-// stand-in's surface checked.
+// trapezoids of every kind the family draws and present through the
+// installed slots. The trapezoid reference draws the same trapezoids into a
+// reference back buffer and the service reference's present puts them on a
+// reference screen; every byte of the stand-in's surface is checked
+// against it, and the back buffer, depth buffer and masks after every
+// trapezoid.
 #pragma once
 
 #include "dcistandin.h"
 #include "harness.h"
+#include "symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +47,16 @@ DciStandInConfig SurfaceFor(const Format& f, const Geometry& g);
 DeviceInfo DeviceFor(const Format& f, const Geometry& g);
 
 // From the buffer create to the second present; `window` is the real
-// window whose client origin the clip list is relative to. The base
-// table draws flat trapezoids where the family forwards them.
+// window whose client origin the clip list is relative to; `installed`
+// names the routines of the code behind `dev`. After every validation
+// slot 16 must hold the family's variant for the state (by name) and slots
+// 19, 20, 21 the family's clear, present and set colour. The base table
+// draws flat trapezoids where the family forwards them.
 void TwoFrames(const drvtest::DriverExports& dev, drvtest::Context& context, drvtest::RecordingBase& base,
-               const Format& f, const Geometry& g, HWND window);
+               const Format& f, const Geometry& g, HWND window, const ModuleSymbols& installed);
+
+// How many states a frame of this depth draws (every trapezoid kind of the
+// family, or none while the family forwards its trapezoids).
+int StatesDrawn(int bits);
 
 }  // namespace frames

@@ -34,7 +34,9 @@ TEST_P(Win95Frames, LandInTheSurfaceAndTheSecondCopiesOnlyBlocksOfAOrB)
     ctx->hdc = window.dc();
     ctx.SetWindow((int16_t)g.winX, (int16_t)g.winY, (int16_t)(g.winX + g.winW), (int16_t)(g.winY + g.winH));
     ASSERT_EQ(1u, dev.contextCreate(ctx.get()));
-    TwoFrames(dev, ctx, base, f, g, window.hwnd());
+    const ModuleSymbols installed(module.handle());
+    ASSERT_GT(installed.count(), 100u) << "the module carries no symbol table";
+    TwoFrames(dev, ctx, base, f, g, window.hwnd(), installed);
     EXPECT_EQ(0x4c0u, dev.bufferDelete(ctx.get(), 0x4c0));
     EXPECT_EQ(1u, dev.contextDelete(ctx.get()));
     EXPECT_EQ(1u, dev.terminate());
