@@ -3,27 +3,45 @@
 // so no alpha is ever stored. Channels (8.16) give their integer byte,
 // 15-bit colours (texels, lit words) their 5-bit channels times 8; the
 // flat pattern is the finished pixel.
+//
+// Pixel32Rgb is the same format for the usual layout, red at 16, green at
+// 8, blue at 0, with the field positions known at compile time; each
+// routine picks it once per call when g_colorShift32 says so.
 #pragma once
 
 #include "bpp16/trapwalk.h"
 
 namespace raster {
 
-struct Pixel32 {
+// Field positions, the low five bits of each count's low byte.
+inline unsigned Shift32(uint16_t count) { return count & 31u; }
+
+inline bool Pixel32LayoutIsRgb() {
+    return Shift32(g_colorShift32.red) == 16 && Shift32(g_colorShift32.green) == 8 &&
+           Shift32(g_colorShift32.blue) == 0;
+}
+
+template <bool Rgb>
+struct Pixel32Format {
     static constexpr uint32_t kBytes = 4;
 
     struct Call {
         uint32_t pattern;
-        unsigned sr, sg, sb;  // field positions, modulo 32
+        unsigned sr, sg, sb;
         explicit Call(const DevContext* ctx)
             : pattern(Load32(ctx->fillPattern)),
-              sr((g_colorShift32.red & 0xff) & 31),
-              sg((g_colorShift32.green & 0xff) & 31),
-              sb((g_colorShift32.blue & 0xff) & 31) {}
+              sr(Rgb ? 16 : Shift32(g_colorShift32.red)),
+              sg(Rgb ? 8 : Shift32(g_colorShift32.green)),
+              sb(Rgb ? 0 : Shift32(g_colorShift32.blue)) {}
     };
 
+    // The usual layout keeps blue's integer byte in the channel's top
+    // byte (the value and both steps times 256, which wraps alike), so
+    // that one shift takes it out.
     template <class F>
-    static uint32_t ScaleChannel(unsigned, uint32_t v) { return v; }
+    static uint32_t ScaleChannel(unsigned i, uint32_t v) {
+        return Rgb && i == 2 ? v << 8 : v;
+    }
 
     // An unaligned start is written pixel by pixel; otherwise runs of 16,
     // then of 4, then single pixels.
@@ -54,7 +72,10 @@ struct Pixel32 {
 
     // No rounding or clamp: each channel's low integer byte.
     static uint32_t Compose(const Call& pc, uint32_t c0, uint32_t c1, uint32_t c2) {
-        return ((c0 >> 16) & 0xff) << pc.sr | ((c1 >> 16) & 0xff) << pc.sg | ((c2 >> 16) & 0xff) << pc.sb;
+        if constexpr (Rgb)
+            return (c0 & 0xff0000) | ((c1 >> 8) & 0xff00) | (c2 >> 24);
+        else
+            return ((c0 >> 16) & 0xff) << pc.sr | ((c1 >> 16) & 0xff) << pc.sg | ((c2 >> 16) & 0xff) << pc.sb;
     }
 
     template <class F>
@@ -66,7 +87,10 @@ struct Pixel32 {
     // Each 5-bit channel times 8 (its low three bits 0); bit 15 and above
     // never reach the pixel.
     static uint32_t FromTexel(const Call& pc, uint32_t w) {
-        return ((w & 0x001f) << 3) << pc.sr | ((w & 0x03e0) >> 2) << pc.sg | ((w & 0x7c00) >> 7) << pc.sb;
+        if constexpr (Rgb)
+            return ((w << 19) & 0xf80000) | ((w << 6) & 0xf800) | ((w >> 7) & 0xf8);
+        else
+            return ((w & 0x001f) << 3) << pc.sr | ((w & 0x03e0) >> 2) << pc.sg | ((w & 0x7c00) >> 7) << pc.sb;
     }
 
     template <class F>
@@ -75,5 +99,20 @@ struct Pixel32 {
         Store32(p, FromTexel(pc, w));
     }
 };
+
+using Pixel32 = Pixel32Format<false>;
+using Pixel32Rgb = Pixel32Format<true>;
+
+// The routine for one state key: routines that compose pixels take the
+// usual layout's format when the device has it.
+template <uint32_t Key, uint32_t Light>
+inline uint32_t DevTrapWalk32(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+                              const DevTrapGradients* g) {
+    using F = TrapFeatures<Key, Light>;
+    if constexpr (F::textured || F::channels > 0) {
+        if (Pixel32LayoutIsRgb()) return DevTrapWalk<Pixel32Rgb, Key, Light>(ctx, left, right, g);
+    }
+    return DevTrapWalk<Pixel32, Key, Light>(ctx, left, right, g);
+}
 
 }  // namespace raster

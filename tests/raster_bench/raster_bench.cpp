@@ -3,6 +3,7 @@
 // it prints numbers and always succeeds.
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp16/bpp16_trapezoids.h"
+#include "bpp32/bpp32_trapezoids.h"
 #include "bpp08/lines08.h"
 #include "bpp08/services08.h"
 #include "bpp16/services16.h"
@@ -217,12 +218,12 @@ void LineRows(DevContext* ctx, double memsetRate) {
     }
 }
 
-// Every 16-bit trapezoid routine on the same trapezoid (spans of about 960
-// pixels) with a 256 x 256 power-of-two texture, on a 5-6-5 layout, beside
-// memset of the same 2-byte-per-pixel buffer: Mpixel/s, and bytes written
-// per second against memset's.
-void Trap16Rows() {
-    const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 2;
+// Every trapezoid routine of a family's table on the same trapezoid (spans
+// of about 960 pixels) with a 256 x 256 power-of-two texture, on the pixel
+// layout the caller has set, beside memset of the same buffer at bpp bytes
+// per pixel: Mpixel/s, and bytes written per second against memset's.
+void TrapRows(const DevTrapVariant* table, uint32_t count, uint32_t bpp) {
+    const size_t bytes = static_cast<size_t>(kWidth) * kHeight * bpp;
     std::vector<uint8_t> color(bytes + 64);
     std::vector<uint16_t> depth(static_cast<size_t>(kWidth) * kHeight, 0xffff);
     std::vector<uint32_t> dirty(kHeight + 1);
@@ -241,8 +242,8 @@ void Trap16Rows() {
     ctx.back.bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bits));
     ctx.back.width = kWidth;
     ctx.back.height = kHeight;
-    ctx.back.bitsPerPixel = 16;
-    ctx.back.pitch = 2 * kWidth;
+    ctx.back.bitsPerPixel = static_cast<uint16_t>(bpp == 2 ? 16 : 8 * bpp);
+    ctx.back.pitch = static_cast<int16_t>(bpp * kWidth);
     ctx.depth.bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(depth.data()));
     ctx.depth.pitch = 2 * kWidth;
     ctx.drawBuffer = &ctx.back;
@@ -253,9 +254,6 @@ void Trap16Rows() {
     ctx.color = 0x00c08040;
     const uint32_t pattern = 0x12341234;
     memcpy(ctx.fillPattern, &pattern, 4);
-    g_colorMasks = {0xf800, 0x07e0, 0x001f};
-    g_texelShift16 = {8, 13, 19};
-    g_pixelCompose16 = {13, 0xfc0000, 19, 0xf80000, 8, 0xf80000};
     g_dirtyShift = 5;
 
     uint64_t rounds = 0;
@@ -266,8 +264,8 @@ void Trap16Rows() {
         elapsed = Now() - start;
     } while (elapsed < kSeconds);
     const double memsetRate = static_cast<double>(bytes) * rounds / elapsed;
-    printf("memset, %ux%u buffer: %.1f Mbyte/s = %.1f Mpixel/s at 2 bytes per pixel\n", kWidth, kHeight,
-           memsetRate / 1e6, memsetRate / 2e6);
+    printf("memset, %ux%u buffer: %.1f Mbyte/s = %.1f Mpixel/s at %u bytes per pixel\n", kWidth, kHeight,
+           memsetRate / 1e6, memsetRate / bpp / 1e6, bpp);
 
     DevTrapEdge left, right;
     DevTrapGradients g;
@@ -288,11 +286,11 @@ void Trap16Rows() {
     g.d2vdxdy = 0x4;
     g.d2udy2 = 0x2;
     g.d2vdy2 = 0x2;
-    for (uint32_t i = 0; i < g_bpp16TrapVariantCount; ++i) {
-        const DevTrapVariant& v = g_bpp16TrapVariants[i];
-        if (i > 0 && v.proc == g_bpp16TrapVariants[i - 1].proc) continue;
+    for (uint32_t i = 0; i < count; ++i) {
+        const DevTrapVariant& v = table[i];
+        if (i > 0 && v.proc == table[i - 1].proc) continue;
         bool alias = false;
-        for (uint32_t j = 0; j < i; ++j) alias = alias || g_bpp16TrapVariants[j].proc == v.proc;
+        for (uint32_t j = 0; j < i; ++j) alias = alias || table[j].proc == v.proc;
         if (alias) continue;
         // The best of five short runs: the machine is shared.
         double rate = 0;
@@ -307,8 +305,8 @@ void Trap16Rows() {
             const double r = static_cast<double>(pixels) * rounds / elapsed;
             if (r > rate) rate = r;
         }
-        printf("%-30s %8.1f Mpixel/s  %5.2f x memset (2 bytes per pixel)\n", v.name, rate / 1e6,
-               rate * 2 / memsetRate);
+        printf("%-30s %8.1f Mpixel/s  %5.2f x memset (%u bytes per pixel)\n", v.name, rate / 1e6,
+               rate * bpp / memsetRate, bpp);
     }
 }
 
@@ -371,7 +369,12 @@ int main() {
         printf("%-28s %8.1f Mpixel/s  %5.2f x memset\n", v.name, rate / 1e6, rate / memsetRate);
     }
     LineRows(&ctx, memsetRate);
-    Trap16Rows();
+    g_colorMasks = {0xf800, 0x07e0, 0x001f};  // 5-6-5
+    g_texelShift16 = {8, 13, 19};
+    g_pixelCompose16 = {13, 0xfc0000, 19, 0xf80000, 8, 0xf80000};
+    TrapRows(g_bpp16TrapVariants, g_bpp16TrapVariantCount, 2);
+    g_colorShift32 = {16, 8, 0};
+    TrapRows(g_bpp32TrapVariants, g_bpp32TrapVariantCount, 4);
     ServiceRows("BPP08", BPP08_DevClear, BPP08_DevPresent, 1);
     ServiceRows("BPP16", BPP16_DevClear, BPP16_DevPresent, 2);
     ServiceRows("BPP24", BPP24_DevClear, BPP24_DevPresent, 3);

@@ -113,24 +113,30 @@ TEST(Raster32, TexelsGiveFiveBitsTimesEightAndNoOtherBit) {
 }
 
 // A shift count is its low byte taken modulo 32: 0x130, 0x28 and 0xff20
-// place the fields as 16, 8 and 0 do.
+// place the fields as 16, 8 and 0 do, and 0x120, 0x108, 0x710 as 0, 8, 16.
 TEST(Raster32, ShiftCountsTakeTheirLowFiveBits) {
+    const struct {
+        DevColorShift32 plain, odd;
+    } layouts[] = {{{16, 8, 0}, {0x130, 0x28, 0xff20}}, {{0, 8, 16}, {0x120, 0x108, 0x710}}};
     TrapCase tc = TrapCases()[1];
     Chains chains(tc);
     uint8_t pattern[32];
     for (int i = 0; i < 32; ++i) pattern[i] = static_cast<uint8_t>(0x91 + 7 * i);
-    for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i) {
-        const DevTrapVariant& v = g_bpp32TrapVariants[i];
-        const CanvasShape shape = ShapeFor(tc, 4);
-        Canvas plain(shape, 21), odd(shape, 21);
-        for (Canvas* k : {&plain, &odd}) PrepareContext(tc, k->ctx(), 2, pattern);
-        g_dirtyShift = tc.dirtyShift;
-        DevTrapGradients g = chains.grad;
-        Shifts(16, 8, 0);
-        v.proc(plain.ctx(), chains.left.data(), chains.right.data(), &g);
-        Shifts(0x130, 0x28, 0xff20);
-        v.proc(odd.ctx(), chains.left.data(), chains.right.data(), &g);
-        EXPECT_EQ(odd.Diff(plain), "") << v.name;
+    for (const auto& l : layouts) {
+        for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i) {
+            const DevTrapVariant& v = g_bpp32TrapVariants[i];
+            const CanvasShape shape = ShapeFor(tc, 4);
+            Canvas plain(shape, 21), odd(shape, 21);
+            for (Canvas* k : {&plain, &odd}) PrepareContext(tc, k->ctx(), 2, pattern);
+            g_dirtyShift = tc.dirtyShift;
+            DevTrapGradients g = chains.grad;
+            g_colorShift32 = l.plain;
+            v.proc(plain.ctx(), chains.left.data(), chains.right.data(), &g);
+            g_colorShift32 = l.odd;
+            v.proc(odd.ctx(), chains.left.data(), chains.right.data(), &g);
+            EXPECT_EQ(odd.Diff(plain), "") << v.name << " shifts " << std::hex << l.odd.red << "/" << l.odd.green
+                                           << "/" << l.odd.blue;
+        }
     }
 }
 
