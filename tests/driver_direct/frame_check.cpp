@@ -552,6 +552,7 @@ const Format k555 = {"Bits16_555", 16, {0x7c00, 0x3e0, 0x1f}, {0x86, 0x4d}, {0xf
 const Format k24 = {"Bits24", 24, {0xff0000, 0xff00, 0xff}, {0x33, 0x66, 0x99}, {0xff, 0xff, 0xff}};
 const Format k24rgb = {"Bits24_RGB", 24, {0xff, 0xff00, 0xff0000}, {0x99, 0x66, 0x33}, {0xff, 0xff, 0xff}};
 const Format k32 = {"Bits32", 32, {0xff0000, 0xff00, 0xff}, {0x33, 0x66, 0x99, 0}, {0xff, 0xff, 0xff, 0}};
+const Format k32rgb = {"Bits32_RGB", 32, {0xff, 0xff00, 0xff0000}, {0x99, 0x66, 0x33, 0}, {0xff, 0xff, 0xff, 0}};
 
 Format Translated8()
 {
@@ -566,7 +567,7 @@ std::vector<Format> AllFormats()
     return {k8,   Zoomed(k8, "Bits8Zoom2"),       Translated8(), Zoomed(Translated8(), "Bits8TranslatedZoom2"),
             k565, Zoomed(k565, "Bits16_565Zoom2"), k555,          k24,
             Zoomed(k24, "Bits24Zoom2"),           k24rgb,        k32,
-            Zoomed(k32, "Bits32Zoom2")};
+            Zoomed(k32, "Bits32Zoom2"),           k32rgb};
 }
 
 std::string FormatName(const ::testing::TestParamInfo<Format>& i) { return i.param.name; }

@@ -30,7 +30,7 @@ struct Format {
     bool translate = false;
 };
 
-extern const Format k8, k565, k555, k24, k24rgb, k32;
+extern const Format k8, k565, k555, k24, k24rgb, k32, k32rgb;
 Format Zoomed(Format f, const char* name);
 Format Translated8();
 // Every format above, with zoom 2 and translation where they apply.
