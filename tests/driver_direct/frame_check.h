@@ -55,6 +55,9 @@ DeviceInfo DeviceFor(const Format& f, const Geometry& g);
 void TwoFrames(const drvtest::DriverExports& dev, drvtest::Context& context, drvtest::RecordingBase& base,
                const Format& f, const Geometry& g, HWND window, const ModuleSymbols& installed);
 
+// This program's own routines by name (the family records it links).
+const ModuleSymbols& ProgramSymbols();
+
 // How many states a frame of this depth draws (every trapezoid kind of the
 // family, or none while the family forwards its trapezoids).
 int StatesDrawn(int bits);

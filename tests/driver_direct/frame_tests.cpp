@@ -34,8 +34,7 @@ TEST_P(Frames, LandInTheSurfaceAndTheSecondCopiesOnlyBlocksOfAOrB)
     ASSERT_EQ(1u, g_dciWin95);
     ASSERT_EQ((uint32_t)f.bits / 8, g_bytesPerPixel);
     contexts_.push_back(NewContext(g.winX, g.winY, g.winX + g.winW, g.winY + g.winH));
-    static const ModuleSymbols linked(GetModuleHandleA(nullptr));
-    TwoFrames(LinkedExports(), *contexts_.back(), base_, f, g, Window(), linked);
+    TwoFrames(LinkedExports(), *contexts_.back(), base_, f, g, Window(), ProgramSymbols());
     EXPECT_EQ(5u, g_dirtyShift);
 }
 
