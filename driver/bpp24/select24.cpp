@@ -2,6 +2,7 @@
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
 #include "select.h"
+#include "bpp24/bpp24_trapezoids.h"
 #include "bpp24/services24.h"
 
 extern "C" {
@@ -14,6 +15,8 @@ const DevFamily g_bpp24Family = {
     .trapezoidsGeneric = BPP24_DevTrapezoidsGeneric,
     .present = BPP24_DevPresent,
     .presentTranslated = BPP24_DevPresent,
+    .variants = g_bpp24TrapVariants,
+    .variantCount = kBpp24TrapVariantCount,
 };
 }
 

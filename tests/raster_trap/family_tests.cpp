@@ -135,6 +135,7 @@ const std::vector<Complete>& CompleteLists() {
     static const std::vector<Complete> lists = {
         {&g_bpp08Family, Expected08()},
         {&g_bpp16Family, Expected44("BPP16")},
+        {&g_bpp24Family, Expected44("BPP24")},
         {&g_bpp32Family, Expected44("BPP32")},
     };
     return lists;
