@@ -3,6 +3,7 @@
 // it prints numbers and always succeeds.
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp16/bpp16_trapezoids.h"
+#include "bpp24/bpp24_trapezoids.h"
 #include "bpp32/bpp32_trapezoids.h"
 #include "bpp08/lines08.h"
 #include "bpp08/services08.h"
@@ -254,6 +255,10 @@ void TrapRows(const DevTrapVariant* table, uint32_t count, uint32_t bpp) {
     ctx.color = 0x00c08040;
     const uint32_t pattern = 0x12341234;
     memcpy(ctx.fillPattern, &pattern, 4);
+    if (bpp == 3) {
+        const uint8_t four[12] = {0x12, 0x34, 0x56, 0x12, 0x34, 0x56, 0x12, 0x34, 0x56, 0x12, 0x34, 0x56};
+        memcpy(ctx.fillPattern, four, 12);
+    }
     g_dirtyShift = 5;
 
     uint64_t rounds = 0;
@@ -373,6 +378,8 @@ int main() {
     g_texelShift16 = {8, 13, 19};
     g_pixelCompose16 = {13, 0xfc0000, 19, 0xf80000, 8, 0xf80000};
     TrapRows(g_bpp16TrapVariants, g_bpp16TrapVariantCount, 2);
+    g_byteMasks24 = {{0xff0000, 0x00ff00, 0x0000ff}, {16, 8, 0}};  // red 0xff0000: blue, green, red
+    TrapRows(g_bpp24TrapVariants, g_bpp24TrapVariantCount, 3);
     g_colorShift32 = {16, 8, 0};
     TrapRows(g_bpp32TrapVariants, g_bpp32TrapVariantCount, 4);
     ServiceRows("BPP08", BPP08_DevClear, BPP08_DevPresent, 1);
