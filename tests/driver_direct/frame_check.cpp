@@ -441,6 +441,17 @@ const ModuleSymbols& ProgramSymbols()
 
 int StatesDrawn(int bits) { return FamilyFor(bits).variantCount ? (int)DrawsFor(bits).size() : 0; }
 
+std::vector<std::string> RoutinesDrawn(int bits)
+{
+    std::vector<std::string> names;
+    for (const Draw& d : DrawsFor(bits)) {
+        RefFeatures features;
+        RefDecode(d.state, d.lightMode, &features);
+        names.push_back(RoutinePrefix(bits) + RefSuffix(features));
+    }
+    return names;
+}
+
 DciStandInConfig SurfaceFor(const Format& f, const Geometry& g)
 {
     DciStandInConfig c = {};

@@ -61,5 +61,7 @@ const ModuleSymbols& ProgramSymbols();
 // How many states a frame of this depth draws (every trapezoid kind of the
 // family, or none while the family forwards its trapezoids).
 int StatesDrawn(int bits);
+// The routine each of those states must be drawn by, in drawing order.
+std::vector<std::string> RoutinesDrawn(int bits);
 
 }  // namespace frames

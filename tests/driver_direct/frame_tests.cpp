@@ -5,6 +5,9 @@
 // blocks of A or B.
 #include "direct_support.h"
 #include "frame_check.h"
+#include "select.h"
+
+#include <algorithm>
 
 using namespace drvtest;
 using namespace frames;
@@ -39,5 +42,22 @@ TEST_P(Frames, LandInTheSurfaceAndTheSecondCopiesOnlyBlocksOfAOrB)
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Frames, ::testing::ValuesIn(AllFormats()), FormatName);
+
+// The frames reach every routine of every family's table.
+TEST(FrameStates, DrawEveryRoutineOfTheFamily)
+{
+    const struct {
+        int bits;
+        const DevFamily* family;
+    } families[] = {{8, &g_bpp08Family}, {16, &g_bpp16Family}, {24, &g_bpp24Family}, {32, &g_bpp32Family}};
+    for (const auto& f : families) {
+        ASSERT_LT(0u, f.family->variantCount) << f.bits << " bits";
+        EXPECT_LT(0, StatesDrawn(f.bits)) << f.bits << " bits";
+        const std::vector<std::string> drawn = RoutinesDrawn(f.bits);
+        for (uint32_t i = 0; i < f.family->variantCount; ++i)
+            EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), f.family->variants[i].name))
+                << f.family->variants[i].name << " is in no frame";
+    }
+}
 
 }  // namespace
