@@ -13,6 +13,27 @@
 
 namespace raster {
 
+// Colour-cube index fields of the texels, without the base: of every
+// 15-bit texel undithered; dithered at offset k, of red and green together
+// and of blue, each channel shifted by k before it is scaled. Built at
+// compile time; a load per pixel costs less than the shifts and masks.
+struct TexelIndexTables {
+    uint8_t plain[0x8000];
+    uint8_t redGreen[4][0x400];
+    uint8_t blue[4][0x20];
+    constexpr TexelIndexTables() : plain(), redGreen(), blue() {
+        for (uint32_t w = 0; w < 0x8000; ++w)
+            plain[w] = static_cast<uint8_t>(((w & 0x18) << 3) | ((w >> 5) & 0x1c) | ((w >> 13) & 0x03));
+        for (uint32_t k = 0; k < 4; ++k) {
+            for (uint32_t w = 0; w < 0x400; ++w)
+                redGreen[k][w] = static_cast<uint8_t>(((((w & 0x1f) + k) * 6) & 0xe0) |
+                                                      (((((w >> 5) & 0x1f) + k) * 7 >> 3) & 0x1c));
+            for (uint32_t b = 0; b < 0x20; ++b) blue[k][b] = static_cast<uint8_t>(((b + k) * 7 >> 6) & 0x03);
+        }
+    }
+};
+inline constexpr TexelIndexTables kTexelIndex{};
+
 struct Pixel8 {
     static constexpr uint32_t kBytes = 1;
 
@@ -82,14 +103,11 @@ struct Pixel8 {
         if constexpr (F::colorIndex) {
             *p = static_cast<uint8_t>(w);
         } else if constexpr (F::dither && !F::flatLight) {
-            const uint32_t d = ((x << 19) ^ (y << 20)) & 0x180000;
-            const uint32_t red = ((((w & 0x1f) << 19) + d) * 6 >> 19) & 0xe0;
-            const uint32_t green = (((((w >> 5) & 0x1f) << 19) + d) * 7 >> 22) & 0x1c;
-            const uint32_t blue = (((((w >> 10) & 0x1f) << 19) + d) * 7 >> 25) & 0x03;
-            *p = static_cast<uint8_t>((red | green | blue) + pc.base);
+            const uint32_t k = (x ^ (y << 1)) & 3;
+            *p = static_cast<uint8_t>((kTexelIndex.redGreen[k][w & 0x3ff] | kTexelIndex.blue[k][(w >> 10) & 0x1f]) +
+                                      pc.base);
         } else {
-            const uint32_t i = ((w & 0x18) << 3) | ((w >> 5) & 0x1c) | ((w >> 13) & 0x03);
-            *p = static_cast<uint8_t>(i + pc.base);
+            *p = static_cast<uint8_t>(kTexelIndex.plain[w & 0x7fff] + pc.base);
         }
     }
 };
