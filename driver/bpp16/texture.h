@@ -36,20 +36,24 @@ inline uint32_t FetchTexel(uintptr_t texels, uint32_t offset) {
 // offset of a 2-byte texel.
 constexpr uint32_t kTwiceIndex = 0xffefffffu;
 
-// TEXADDR_POW2: rows of 2^a texels.
+// TEXADDR_POW2: rows of 2^a texels. For 2-byte texels bit 20 is cleared
+// in the column mask once, and the row is multiplied by its bytes,
+// 2^(a + 1) modulo 2^32, which equals the two shifts.
 template <unsigned TexelBytes>
 struct SamplerPow2 {
     uintptr_t texels;
     uint32_t uMask, vMask;
     unsigned a;
+    uint32_t rowBytes;
     explicit SamplerPow2(const DevTexture* t)
-        : texels(reinterpret_cast<uintptr_t>(t->texels)), uMask(t->uMask), vMask(t->vMask),
-          a(t->rowShift & 31u) {}
+        : texels(reinterpret_cast<uintptr_t>(t->texels)),
+          uMask(TexelBytes == 1 ? t->uMask : t->uMask & kTwiceIndex), vMask(t->vMask),
+          a(t->rowShift & 31u), rowBytes(2u << (t->rowShift & 31u)) {}
     uint32_t Fetch(uint32_t u, uint32_t v) const {
         if constexpr (TexelBytes == 1)
             return FetchTexel<1>(texels, (((v & vMask) >> 21) << a) + ((u & uMask) >> 21));
         else
-            return FetchTexel<2>(texels, ((u & uMask & kTwiceIndex) >> 20) + ((((v & vMask) >> 21) << a) << 1));
+            return FetchTexel<2>(texels, ((u & uMask) >> 20) + ((v & vMask) >> 21) * rowBytes);
     }
 };
 
