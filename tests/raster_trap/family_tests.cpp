@@ -122,10 +122,9 @@ const std::vector<FamilyCase>& Families() {
 }
 
 // The routine lists that are complete: a routine missing from one of these
-// tables fails. When a family's routines land, its engineer adds (or
-// widens) the family's line here, e.g. {&g_bpp16Family, Expected44("BPP16")}
-// or, for the textured 8-bit routines, Expected08() in place of
-// Untextured(Expected08()).
+// tables fails. A family whose routines land in steps gets its line here
+// with the part that exists (say Untextured(Expected08())), widened by its
+// engineer as the rest lands; every family is complete now.
 struct Complete {
     const DevFamily* family;
     std::vector<Expected> expected;
