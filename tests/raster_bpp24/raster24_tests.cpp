@@ -193,7 +193,8 @@ TEST(Raster24, FlatFillGroups) {
         }
         const int x0 = 7, x1 = x0 + static_cast<int>(want.size() / 3);
         // The buffer's alignment that puts pixel x0 of row 1 at t.align.
-        const uint32_t from0 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(Canvas(Shape(0), 1).PixelAddress(x0, 1)) % 4);
+        Canvas probe(Shape(0), 1);
+        const uint32_t from0 = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(probe.PixelAddress(x0, 1)) % 4);
         const CanvasShape shape = Shape((t.align + 4 - from0) % 4);
         Canvas c(shape, 13), before(shape, 13);
         ASSERT_EQ(reinterpret_cast<uintptr_t>(c.PixelAddress(x0, 1)) % 4, t.align);
