@@ -38,6 +38,7 @@ PicturesHarness::PicturesHarness() : window((HWND)(intptr_t)0x4321) {
 }
 
 PicturesHarness::~PicturesHarness() {
+    ReleaseTextures();
     VnrDeleteRC(rc);
     SetCurrentDirectoryA(oldDirectory_);  // saving the settings moved it into the folder
     g_messageBox = oldMessageBox_;
@@ -46,7 +47,20 @@ PicturesHarness::~PicturesHarness() {
     g_bePreviewing = 0;
 }
 
+// The textures of the last load belong to the caller of the build, as they
+// do to the scene: without this every load keeps its texels in the stand-in.
+void PicturesHarness::ReleaseTextures() {
+    for (int i = 0; i < 7; i++) {
+        int handle = settings.ownedTextures[i];
+        bool seen = false;
+        for (int j = 0; j < i; j++) seen = seen || settings.ownedTextures[j] == handle;
+        if (handle && !seen) VnrFreeTexture(rc, handle);
+        settings.ownedTextures[i] = 0;
+    }
+}
+
 void PicturesHarness::Reset(int maxTextureSide) {
+    ReleaseTextures();
     memset(&settings, 0, sizeof settings);
     static char folder[MAX_PATH];
     strcpy(folder, dir.path().c_str());

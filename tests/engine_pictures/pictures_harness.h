@@ -25,8 +25,11 @@ struct PicturesHarness {
     PicturesHarness();
     ~PicturesHarness();
 
-    // A fresh settings record for a largest texture side, no boxes, no textures.
+    // Frees the textures of the last load, then starts a fresh settings
+    // record for a largest texture side, no boxes, no textures.
     void Reset(int maxTextureSide);
+    // Frees each distinct texture the last load handed over, once.
+    void ReleaseTextures();
     // Writes a picture file into the folder; returns its path.
     std::string Picture(const std::string& name, const std::string& bytes);
     // Lists the paths and builds the textures.
