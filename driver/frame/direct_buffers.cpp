@@ -30,6 +30,40 @@ void DirtyMarkAll(DevContext* ctx)
     FillDirty(ctx->dirtyB, ctx->dirtyRows);
 }
 
+// The side record each pool block holds for a descriptor, by block. The
+// library owns and fills the context record and nothing promises it comes
+// zeroed, so a descriptor's extra word is followed only when the driver put
+// that record there itself and has not freed it since.
+static const DevBuffer* s_recordOwner[DEV_POOL_BLOCKS];
+
+static int PoolBlockOf(const void* p)
+{
+    uintptr_t at = (uintptr_t)p, start = (uintptr_t)g_blockPool;
+    if (at < start || at >= start + sizeof g_blockPool || (at - start) % DEV_POOL_BLOCK_SIZE) return -1;
+    return (int)((at - start) / DEV_POOL_BLOCK_SIZE);
+}
+
+static DevBufferExtra* ExtraOf(const DevBuffer* b)
+{
+    int k = PoolBlockOf(b->extra);
+    if (k < 0 || s_recordOwner[k] != b || g_blockRuns[k].free) return 0;
+    return b->extra;
+}
+
+static void AttachRecord(DevBuffer* b, DevBufferExtra* rec)
+{
+    int k = PoolBlockOf(rec);
+    if (k >= 0) s_recordOwner[k] = b;
+    b->extra = rec;
+}
+
+static void FreeRecord(DevBufferExtra* rec)
+{
+    int k = PoolBlockOf(rec);
+    if (k >= 0) s_recordOwner[k] = 0;
+    DevRecordFree(rec);
+}
+
 static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t height,
                            uint16_t bitsPerPixel, int16_t pitch, uint16_t flags, DevBufferExtra* extra)
 {
@@ -44,10 +78,8 @@ static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t
     b->flags = flags;
     b->zero52[0] = b->zero52[1] = b->zero52[2] = 0;
     b->bitsCopy = bits;
-    b->extra = extra;
+    AttachRecord(b, extra);
 }
-
-static DevBufferExtra* ExtraOf(const DevBuffer* b) { return b->extra; }
 
 // Frees the dirty-mask pair that a back record holds and clears the context's view of it.
 static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec)
@@ -103,9 +135,11 @@ static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
         } else if (bit == DEV_BUFFER_DEPTH && !callerMemory) {
             DevGlobalFree((void*)(uintptr_t)rec->rawDepth);
         }
-        DevRecordFree(rec);
-        b->extra = 0;
+        FreeRecord(rec);
+    } else if (bit == DEV_BUFFER_BACK) {
+        FreeDirtyPair(ctx, 0);  // masks without a record of ours are not ours
     }
+    b->extra = 0;
     if (!callerMemory && (b->flags & DEVBUF_DRIVER)) {
         b->flags &= (uint16_t)~DEVBUF_VALID;
         if (bit != DEV_BUFFER_FRONT) b->bits = b->bitsCopy = 0;
@@ -118,7 +152,10 @@ static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
 static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
 {
     DevBufferExtra* rec = ExtraOf(b);
-    if (!rec) return DevRecordAlloc();
+    if (!rec) {
+        if (back) FreeDirtyPair(ctx, 0);
+        return DevRecordAlloc();
+    }
     if (back) FreeDirtyPair(ctx, rec);
     uint32_t rawBack = rec->rawBack, rawDepth = rec->rawDepth;
     if (b->flags & DEVBUF_CALLER_MEMORY) {
@@ -170,6 +207,8 @@ uint32_t DirectInitialize(DeviceInfo* info)
     g_bytesPerPixel = info->bytesPerPixel;
     g_bitsPerPixel = info->bitsPerPixel;
     g_depthStep = 2;
+    // DevInitialize has emptied the pool: no record of an earlier run is ours.
+    memset(s_recordOwner, 0, sizeof s_recordOwner);
     DirectPixelFormatInit(info);
     return 1;
 }
@@ -211,7 +250,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         bool describable = (uint64_t)g_bytesPerPixel * wb <= 0x7fff;
         void* raw = bytes <= 0x7fffffffu && describable ? DevGlobalAlloc((uint32_t)bytes) : 0;
         if (!raw) {
-            DevRecordFree(rec);
+            FreeRecord(rec);
             return result;
         }
         uint32_t pitch = g_bytesPerPixel * wb;
@@ -219,7 +258,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         rec->backPitch = pitch;
         if (!MakeDirtyPair(ctx, rec, hb)) {
             DevGlobalFree(raw);
-            DevRecordFree(rec);
+            FreeRecord(rec);
             return result;
         }
         FillDescriptor(&ctx->back, (uint32_t)(uintptr_t)Align(raw, 64), (uint16_t)wb, (uint16_t)hb,
@@ -230,11 +269,11 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         if (!rec) return result;
         rec->backPitch = g_bytesPerPixel * ctx->back.width;
         if (!MakeDirtyPair(ctx, rec, ctx->back.height)) {
-            DevRecordFree(rec);
+            FreeRecord(rec);
             ctx->back.extra = 0;
             return result;
         }
-        ctx->back.extra = rec;
+        AttachRecord(&ctx->back, rec);
     }
     result |= DEV_BUFFER_BACK;
 
@@ -246,7 +285,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         uint64_t bytes = (uint64_t)2 * wd * (uint32_t)winH + 63;
         void* raw = bytes <= 0x7fffffffu && (uint64_t)2 * wd <= 0x7fff ? DevGlobalAlloc((uint32_t)bytes) : 0;
         if (!raw) {
-            DevRecordFree(rec);
+            FreeRecord(rec);
             return result;
         }
         rec->rawDepth = (uint32_t)(uintptr_t)raw;
@@ -257,7 +296,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DevBufferExtra* rec = KeptRecord(ctx, &ctx->depth, false);
         if (!rec) return result;
         rec->depthPitch = (uint16_t)(2 * ctx->depth.width);
-        ctx->depth.extra = rec;
+        AttachRecord(&ctx->depth, rec);
     }
     result |= DEV_BUFFER_DEPTH;
     return result;

@@ -38,8 +38,21 @@ static DciSurfaceInfo* CreateOwnSurface()
     return 0;
 }
 
+// The words of a context record that are the driver's, as a fresh context
+// has them: the library hands the record over without promising it is
+// zeroed, and nothing the driver later follows may come from before.
+static void ForgetContextWords(DevContext* ctx)
+{
+    ctx->procs = 0;
+    ctx->driverBlock = 0;
+    ctx->front.extra = ctx->back.extra = ctx->depth.extra = 0;
+    ctx->dirtyA = ctx->dirtyB = 0;
+    ctx->dirtyRows = 0;
+}
+
 uint32_t DirectContextCreate(DevContext* ctx)
 {
+    ForgetContextWords(ctx);
     DriverBlock* block = (DriverBlock*)VnrDevMalloc(sizeof(DriverBlock));
     if (!block) return 0;
     ctx->driverBlock = block;

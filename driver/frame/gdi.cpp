@@ -55,6 +55,13 @@ static void BackSize(const DevContext* ctx, bool zeroToOne, uint16_t* w, uint16_
     *h = H;
 }
 
+// A window whose right or bottom edge lies before its left or top one has
+// no size to make a back buffer of.
+static bool Reversed(const DevContext* ctx)
+{
+    return ctx->window.x1 < ctx->window.x0 || ctx->window.y1 < ctx->window.y0;
+}
+
 static void ClearBackDescriptor(DevContext* ctx)
 {
     DevBuffer* b = &ctx->back;
@@ -102,6 +109,11 @@ void GdiTerminate() {}
 
 uint32_t GdiContextCreate(DevContext* ctx)
 {
+    // The record may come unzeroed: a refused context must leave nothing
+    // behind that the other calls would follow.
+    ctx->gdiSurface = 0;
+    ctx->driverBlock = 0;
+    ctx->procs = 0;
     DriverBlock* block = (DriverBlock*)VnrDevMalloc(sizeof(DriverBlock));
     if (!block) return 0;
     GdiSurface* surface = (GdiSurface*)VnrDevMalloc(sizeof(GdiSurface));
@@ -170,6 +182,11 @@ uint32_t GdiDibCreate(DevContext* ctx)
 {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 0;
+    if (Reversed(ctx)) {
+        GdiDibDelete(ctx);
+        ClearBackDescriptor(ctx);
+        return 0;
+    }
     uint16_t W, H;
     BackSize(ctx, true, &W, &H);
     uint32_t R = ((uint32_t)W + 3) & ~3u;
@@ -276,7 +293,7 @@ uint32_t GdiDdbCreate(DevContext* ctx)
     uint16_t W, H;
     BackSize(ctx, true, &W, &H);
     // Rows wider than the largest 16-bit power of two cannot be described.
-    if (W > 32768) {
+    if (W > 32768 || Reversed(ctx)) {
         ClearBackDescriptor(ctx);
         return 0;
     }
@@ -432,7 +449,10 @@ uint32_t GdiPresentZoom2(DevContext* ctx)
 uint32_t DEVPROC GdiPresent(DevContext* ctx)
 {
     GdiSurface* s = SurfaceOf(ctx);
-    if (!s || !(ctx->back.flags & DEVBUF_VALID)) return 1;  // nothing was made to present
+    // Only a back buffer this driver made is read; the descriptor's flags
+    // alone may be whatever the record held when it was handed over.
+    bool made = s && (s->isDib ? s->bitmapInfo != 0 : s->memoryDc != 0);
+    if (!made || !(ctx->back.flags & DEVBUF_VALID)) return 1;
     if (ctx->translate && g_gdiBitsPerPixel == 8) GdiTranslate8(ctx);
     if ((ctx->state & DEV_ZOOM2) && ctx->zoomY == 0x20000 && ctx->zoomX == 0x20000) {
         GdiPresentZoom2(ctx);

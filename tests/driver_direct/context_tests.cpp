@@ -96,6 +96,35 @@ INSTANTIATE_TEST_SUITE_P(Table, FailedSurface,
                                            SurfaceFailure{"Segmented", 0, 0, 0x17}),
                          [](const ::testing::TestParamInfo<SurfaceFailure>& i) { return std::string(i.param.name); });
 
+// A display change whose new surface is refused (not made, made for 16:32
+// access only, or segmented): what was made is destroyed at once, and no
+// pointer to it or to the destroyed old surface stays with the context, the
+// DCI wrappers or the module.
+TEST_P(FailedSurface, RefusedRebuiltSurfaceIsDestroyedAndForgotten)
+{
+    auto a = NewContext(10, 20, 110, 70);
+    ASSERT_EQ(0x4c0u, DevBufferCreate(a->get(), 0x4c0));
+    DciStandInConfig config = Surface(16, 800, 600);
+    config.createResult = GetParam().createResult;
+    config.caps = GetParam().caps;
+    config.selector = GetParam().selector;
+    DciStandInConfigure(&config);
+    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, 0x400));
+    DciStandInCounters c = Counters();
+    EXPECT_EQ(c.surfacesCreated + 1, c.surfacesDestroyed) << "the refused surface and the old one";
+    EXPECT_EQ(nullptr, (*a)->driverBlock->dciSurface);
+    EXPECT_EQ(nullptr, DevDciGetSurface());
+    EXPECT_EQ(1024u, g_screenWidth);
+    DevBufferDelete(a->get(), 0x4c0);
+    DevContextDelete(a->get());
+    DevTerminate();
+    terminated_ = true;
+    c = Counters();
+    EXPECT_EQ(c.surfacesCreated + 1, c.surfacesDestroyed) << "nothing is destroyed twice or left";
+    EXPECT_EQ(0, c.badDestroys);
+    EXPECT_EQ(0, c.badAccess);
+}
+
 TEST_F(DirectTest, NotifyOfANewSurfaceRemakesTheFront)
 {
     auto a = NewContext(10, 20, 110, 70);

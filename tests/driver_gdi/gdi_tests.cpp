@@ -233,6 +233,65 @@ TEST_F(GdiPath, Zoom2PresentDoublesEveryPixel)
     }
 }
 
+// The zoomed present of update rectangles with odd or unaligned edges, in
+// windows of odd size: every window pixel of the rectangle shows a pixel of
+// the half-size back buffer near half its position (source rows and columns
+// from the halved rectangle, none past the buffer), nothing outside changes.
+TEST_F(GdiPath, Zoom2PresentOfOddRectanglesReadsOnlyTheHalfSizeBuffer)
+{
+    const struct {
+        int16_t w, h;
+        DevRect16 update;
+    } cases[] = {
+        {65, 31, {0, 0, 65, 31}},  {65, 31, {1, 1, 65, 31}},  {65, 31, {0, 2, 64, 31}},
+        {65, 31, {3, 5, 40, 31}},  {65, 31, {2, 27, 63, 31}}, {65, 31, {5, 29, 9, 31}},
+        {64, 32, {1, 1, 63, 31}},  {64, 32, {5, 3, 12, 30}},  {63, 33, {60, 30, 63, 33}},
+    };
+    // Pixel (x, y) of the back buffer names itself: marker, column, row.
+    auto colour = [](int x, int y) { return 0x800000u | (uint32_t)x << 8 | (uint32_t)y; };
+    for (const auto& c : cases) {
+        MemoryTarget target(c.w, c.h);
+        Start(Device32(640, 480), target.dc(), c.w, c.h);
+        ctx_->SetZoom2();
+        ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+        const int W = ctx()->back.width, H = ctx()->back.height;
+        ASSERT_EQ(c.w / 2, W);
+        ASSERT_EQ(c.h / 2, H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint32_t v = colour(x, y);
+                Row(y)[3 * x] = (uint8_t)v, Row(y)[3 * x + 1] = (uint8_t)(v >> 8), Row(y)[3 * x + 2] = (uint8_t)(v >> 16);
+            }
+        const DevRect16& u = c.update;
+        const int w = u.x1 - u.x0, h = u.y1 - u.y0, sx = u.x0 >> 1, sy = u.y0 >> 1, sw = w >> 1, sh = h >> 1;
+        ASSERT_LE(sx + sw, W);
+        ASSERT_LE(sy + sh, H);
+        target.Fill(0x123456);
+        ctx()->update = u;
+        EXPECT_EQ(1u, Present());
+        GdiFlush();
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                uint32_t got = target.Pixel(x, y);
+                SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " update " << u.x0 << "," << u.y0 << ","
+                                                << u.x1 << "," << u.y1 << " at " << x << "," << y);
+                if (x < u.x0 || x >= u.x1 || y < u.y0 || y >= u.y1) {
+                    ASSERT_EQ(0x123456u, got);
+                    continue;
+                }
+                ASSERT_EQ(0x800000u, got & 0xff0000u) << "not a back-buffer pixel: " << std::hex << got;
+                int gx = (int)(got >> 8 & 0xff), gy = (int)(got & 0xff);
+                ASSERT_TRUE(gx >= sx && gx < sx + sw && gy >= sy && gy < sy + sh) << gx << "," << gy;
+                ASSERT_LE(abs(gx - (sx + (x - u.x0) * sw / w)), 1) << gx;
+                ASSERT_LE(abs(gy - (sy + (y - u.y0) * sh / h)), 1) << gy;
+            }
+        DevBufferDelete(ctx(), 0xc0);
+        DevContextDelete(ctx());
+        ctx_.reset();
+        DevTerminate();
+    }
+}
+
 TEST_F(GdiPath, OneRowFallbackRepeatsItsRowAndKeepsTheBit)
 {
     MemoryTarget target(48, 16);
@@ -528,6 +587,132 @@ TEST_F(DriverTest, ContextBeyondThePoolIsRefusedWithTheMessage)
     EXPECT_EQ(1u, DevContextCreate(again.get()));
     DevContextDelete(again.get());
     EXPECT_EQ(1u, messages.texts.size());
+}
+
+// ---- records handed over unzeroed ----
+
+int PoolBlocksInUse()
+{
+    int used = 0;
+    for (int b = 0; b < DEV_POOL_BLOCKS; ++b) used += g_blockRuns[b].free ? 0 : 1;
+    return used;
+}
+
+// Every byte the library does not set before it hands the record over gets
+// `byte`, the back descriptor's flags too: on this path they are the driver's.
+void PoisonRecord(DevContext* ctx, uint8_t byte)
+{
+    DevContext keep = *ctx;
+    memset(ctx, byte, sizeof *ctx);
+    ctx->hdc = keep.hdc;
+    ctx->state = keep.state;
+    ctx->window = keep.window;
+    ctx->update = keep.update;
+    ctx->clipRects = keep.clipRects;
+    ctx->clipRectsCopy = keep.clipRectsCopy;
+    ctx->drawBuffer = keep.drawBuffer;
+    ctx->baseProcs = keep.baseProcs;
+    ctx->zoomX = keep.zoomX;
+    ctx->zoomY = keep.zoomY;
+}
+
+class GdiUnzeroed : public GdiPath, public ::testing::WithParamInterface<uint8_t> {};
+
+// The poisoned record presents what a zeroed one presents, also through the
+// 8-bit translation, and a present before any back buffer reads nothing.
+TEST_P(GdiUnzeroed, RecordPresentsAsAZeroedOne)
+{
+    const int w = 21, h = 7;
+    Tables tables;
+    std::vector<uint32_t> shown[2];
+    for (int poisoned = 0; poisoned < 2; ++poisoned) {
+        MemoryTarget target(w, h);
+        Start(Device8(640, 480), target.dc(), w, h);
+        if (poisoned) {
+            DevContextDelete(ctx());
+            ctx_.reset(new Context(&base_));
+            (*ctx_)->hdc = target.dc();
+            ctx_->SetWindow(0, 0, w, h);
+            PoisonRecord(ctx(), GetParam());
+            ASSERT_EQ(1u, DevContextCreate(ctx()));
+        }
+        ctx()->translate = 1;
+        ctx()->translate8 = tables.t8;
+        ctx()->translate16 = tables.t16.data();
+        EXPECT_EQ(1u, Present());  // no back buffer made yet
+        ASSERT_EQ(0xc0u, DevBufferCreate(ctx(), 0xc0));
+        EXPECT_EQ(DEVBUF_GDI_DIB_BACK, ctx()->back.flags);
+        EXPECT_EQ(nullptr, ctx()->back.extra);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) Row(y)[x] = (uint8_t)(x + 11 * y);
+        Present();
+        GdiFlush();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) shown[poisoned].push_back(target.Pixel(x, y));
+        EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), 0xc0));
+        EXPECT_EQ(1u, DevContextDelete(ctx()));
+        EXPECT_EQ(0, PoolBlocksInUse());
+        ctx_.reset();
+        DevTerminate();
+    }
+    EXPECT_EQ(shown[0], shown[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GdiUnzeroed, ::testing::Values((uint8_t)0xa5, (uint8_t)0xff));
+
+// A context the full pool refuses, on a record full of old words: nothing
+// the other calls follow is left in it.
+TEST_F(DriverTest, RefusedContextOnAnUnzeroedRecordIsHarmless)
+{
+    MessageCatcher messages;
+    DeviceInfo info = Device32(640, 480);
+    DevInitialize(&info);
+    std::vector<std::unique_ptr<Context>> contexts;
+    for (int i = 0; i < 128; ++i) {
+        contexts.emplace_back(new Context(&base_));
+        contexts.back()->SetWindow(0, 0, 8, 8);
+        ASSERT_EQ(1u, DevContextCreate(contexts.back()->get())) << i;
+    }
+    const std::vector<uint8_t> pool(g_blockPool, g_blockPool + sizeof g_blockPool);
+    Context extra(&base_);
+    extra.SetWindow(0, 0, 8, 8);
+    PoisonRecord(extra.get(), 0xa5);
+    extra->gdiSurface = contexts[5]->get()->gdiSurface;  // a live record of another context
+    EXPECT_EQ(0u, DevContextCreate(extra.get()));
+    EXPECT_EQ(nullptr, extra->gdiSurface);
+    EXPECT_EQ(nullptr, extra->procs);
+    EXPECT_EQ(nullptr, extra->driverBlock);
+    EXPECT_EQ(0x40u, DevBufferCreate(extra.get(), 0xc0));
+    EXPECT_EQ(0xc0u, DevBufferDelete(extra.get(), 0xc0));
+    EXPECT_EQ(1u, DevContextDelete(extra.get()));
+    EXPECT_TRUE(pool == std::vector<uint8_t>(g_blockPool, g_blockPool + sizeof g_blockPool));
+    for (auto& c : contexts) EXPECT_EQ(1u, DevContextDelete(c->get()));
+}
+
+// ---- reversed windows ----
+
+// A window whose right edge lies left of its left edge (or bottom above
+// top) gets no back buffer, as on the direct path, and keeps none it had.
+TEST_F(GdiPath, ReversedWindowIsRefused)
+{
+    MemoryTarget target(8, 8);
+    Start(Device32(640, 480), target.dc(), 5, 3);
+    const DevRect16 reversed[] = {{100, 0, 0, 3}, {0, 50, 5, 0}, {-20, -10, -40, -5}};
+    for (const DevRect16& r : reversed) {
+        ctx_->SetWindow(r.x0, r.y0, r.x1, r.y1);
+        EXPECT_EQ(0x40u, DevBufferCreate(ctx(), 0xc0)) << r.x0 << "," << r.y0;
+        EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
+        EXPECT_EQ(0u, ctx()->back.bits);
+        EXPECT_EQ(nullptr, ctx()->gdiSurface->bitmapInfo);
+        // A buffer made for a proper window goes when a resize reverses it.
+        ctx_->SetWindow(0, 0, 5, 3);
+        ASSERT_EQ(0xc0u, DevBufferCreate(ctx(), 0xc0));
+        ctx_->SetWindow(r.x0, r.y0, r.x1, r.y1);
+        EXPECT_EQ(0x40u, DevBufferResize(ctx(), 0xc0, 0x20));
+        EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
+        EXPECT_EQ(nullptr, ctx()->gdiSurface->bitmapInfo);
+        EXPECT_EQ(1u, Present());
+    }
 }
 
 }  // namespace

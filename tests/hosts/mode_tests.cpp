@@ -1,6 +1,8 @@
 // The screen-saver program's mode choice, as a table of command lines.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "mode.h"
 
 namespace {
@@ -67,6 +69,34 @@ TEST(SaverMode, CommandLineTable) {
         EXPECT_EQ(got.haveHandle, c.haveHandle) << '"' << c.line << '"';
         EXPECT_EQ(got.handle, c.handle) << '"' << c.line << '"';
     }
+}
+
+// Every spelling of every switch, alone and inside other text: dropping one
+// from the program's lists sends that spelling to the settings dialog.
+TEST(SaverMode, EverySpellingOfEverySwitch) {
+    const struct {
+        SaverMode mode;
+        const char* spellings[8];
+        const char* after;  // what follows the switch: the handle where the mode reads one
+        int handle;
+    } groups[] = {
+        {SaverMode::FullScreen, {"/s", "-s", "/S", "-S"}, "", 0},
+        {SaverMode::Preview, {"/L", "-L", "/l", "-l", "/P", "-P", "/p", "-p"}, " 4660", 4660},
+        {SaverMode::ChangePassword, {"/A", "-A", "/a", "-a"}, " x 0x1234", 0x1234},
+    };
+    for (const auto& g : groups)
+        for (const char* spelling : g.spellings) {
+            if (!spelling) continue;
+            for (const char* before : {"", "x"}) {
+                std::string line = std::string(before) + spelling + g.after;
+                ModeChoice got = ChooseMode(line.c_str());
+                EXPECT_STREQ(Name(got.mode), Name(g.mode)) << '"' << line << '"';
+                EXPECT_EQ(got.handle, g.handle) << '"' << line << '"';
+            }
+        }
+    // The settings request Windows sends, in each spelling: none is a mode switch.
+    for (const char* line : {"/c", "-c", "/C", "-C", "/c:4660", "-c 4660"})
+        EXPECT_STREQ(Name(ChooseMode(line).mode), Name(SaverMode::Settings)) << '"' << line << '"';
 }
 
 TEST(SaverMode, NullCommandLineOpensSettings) {
