@@ -1,4 +1,4 @@
-# cmake -DBIN=... -DOUT=... -DSTAGE=... -DREADME=... -P make-archive.cmake
+# cmake -DBIN=... -DOUT=... -DSTAGE=... -DREADME=... -DREG=... -P make-archive.cmake
 set(folder "3-D Vistaro")
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY "${STAGE}/${folder}")
@@ -9,12 +9,20 @@ foreach(name "3-D Vistaro Screensaver.scr" vistarodesk.exe vistaro.dll vxn32.dll
              rastrel.vxn VXNUT.EXE)
   if(EXISTS "${BIN}/${name}")
     file(COPY "${BIN}/${name}" DESTINATION "${STAGE}/${folder}")
-  elseif(name MATCHES "Screensaver|vistaro")
+  else()
     message(FATAL_ERROR "missing ${BIN}/${name}")
   endif()
 endforeach()
-file(COPY "${README}" DESTINATION "${STAGE}/${folder}")
-file(RENAME "${STAGE}/${folder}/package-readme.txt" "${STAGE}/${folder}/README.txt")
+# The texts in the line endings of the system they are for.
+foreach(pair "${README}|README.txt" "${REG}|vistaro.reg")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 from)
+  list(GET pair 1 to)
+  file(READ "${from}" text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE "${STAGE}/${folder}/${to}" "${text}")
+endforeach()
 file(REMOVE "${OUT}")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip "${folder}"
                 WORKING_DIRECTORY ${STAGE} RESULT_VARIABLE rc)

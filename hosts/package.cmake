@@ -1,36 +1,45 @@
-# build/3-D-Vistaro.zip: what a Windows user installs, in one folder.
-add_custom_target(vistaro_package ALL
-  COMMAND ${CMAKE_COMMAND} -DBIN=${VISTARO_BIN} -DOUT=${CMAKE_BINARY_DIR}/3-D-Vistaro.zip
-          -DSTAGE=${CMAKE_BINARY_DIR}/package -DREADME=${CMAKE_CURRENT_SOURCE_DIR}/package-readme.txt
-          -P ${CMAKE_CURRENT_SOURCE_DIR}/make-archive.cmake
-  COMMENT "Packing build/3-D-Vistaro.zip" VERBATIM)
-add_dependencies(vistaro_package screensaver vistarodesk vistaro)
-foreach(t vxn32 vxg32)
-  if(TARGET ${t})
-    add_dependencies(vistaro_package ${t})
-  endif()
-endforeach()
+# build/3-D-Vistaro.zip: what a Windows user installs, in one folder. It is
+# packed again only when a program, library or text it holds has changed.
+set_property(GLOBAL PROPERTY VISTARO_PACKAGE_SOURCE ${CMAKE_CURRENT_SOURCE_DIR})
 
-# The driver module and the thunk program are configured after this folder:
-# once everything is known, wait for their binaries too.
-function(vistaro_package_wait_for dir)
+# The binaries in a folder's targets (the driver module and the thunk
+# program are configured after this folder, so they are looked up at the end).
+function(vistaro_package_targets dir out)
+  set(found ${${out}})
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
   foreach(t ${targets})
     get_target_property(type ${t} TYPE)
     if(type STREQUAL "SHARED_LIBRARY" OR type STREQUAL "EXECUTABLE")
-      add_dependencies(vistaro_package ${t})
+      list(APPEND found ${t})
     endif()
   endforeach()
   get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
   foreach(sub ${subdirs})
-    vistaro_package_wait_for(${sub})
+    vistaro_package_targets(${sub} found)
   endforeach()
+  set(${out} ${found} PARENT_SCOPE)
 endfunction()
+
 function(vistaro_package_late)
-  foreach(dir driver thunk)
-    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      vistaro_package_wait_for(${CMAKE_SOURCE_DIR}/${dir})
+  get_property(src GLOBAL PROPERTY VISTARO_PACKAGE_SOURCE)
+  set(binaries screensaver vistarodesk vistaro)
+  foreach(t vxn32 vxg32)
+    if(TARGET ${t})
+      list(APPEND binaries ${t})
     endif()
   endforeach()
+  foreach(dir driver thunk)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      vistaro_package_targets(${CMAKE_SOURCE_DIR}/${dir} binaries)
+    endif()
+  endforeach()
+  set(zip ${CMAKE_BINARY_DIR}/3-D-Vistaro.zip)
+  # Naming the targets makes the zip depend on their files as well.
+  add_custom_command(OUTPUT ${zip}
+    COMMAND ${CMAKE_COMMAND} -DBIN=${VISTARO_BIN} -DOUT=${zip} -DSTAGE=${CMAKE_BINARY_DIR}/package
+            -DREADME=${src}/package-readme.txt -DREG=${src}/vistaro.reg -P ${src}/make-archive.cmake
+    DEPENDS ${binaries} ${src}/package-readme.txt ${src}/vistaro.reg ${src}/make-archive.cmake
+    COMMENT "Packing build/3-D-Vistaro.zip" VERBATIM)
+  add_custom_target(vistaro_package ALL DEPENDS ${zip})
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vistaro_package_late)

@@ -1,6 +1,7 @@
 // The block pool (first fit over runs, no merging) and global allocations.
 #include <string.h>
 #include "frame_fixtures.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -42,7 +43,12 @@ void ExpectRunTableConsistent() {
     EXPECT_EQ(b, static_cast<uint32_t>(DEV_POOL_BLOCKS));
 }
 
-class Pool : public FrameTest {};
+// Every pool test is bounded: a first-fit search that never reaches the end
+// of the run table ends the program in seconds, not at CTest's time-out.
+class Pool : public FrameTest {
+    testsupport::ScopedDeadline deadline_{
+        std::string("Pool.") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), 20000};
+};
 
 TEST_F(Pool, SequencesFollowFirstFitWithoutMerging) {
     const PoolCase cases[] = {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "testsupport.h"
+
 using namespace drvtest;
 
 namespace {
@@ -561,6 +563,7 @@ TEST_F(GdiDdb, FailuresAreNotReportedAsMade)
 
 TEST_F(DriverTest, ContextBeyondThePoolIsRefusedWithTheMessage)
 {
+    testsupport::ScopedDeadline deadline("filling the block pool", 20000);
     MessageCatcher messages;
     DeviceInfo info = Device32(640, 480);
     DevInitialize(&info);
@@ -664,6 +667,7 @@ INSTANTIATE_TEST_SUITE_P(Table, GdiUnzeroed, ::testing::Values((uint8_t)0xa5, (u
 // the other calls follow is left in it.
 TEST_F(DriverTest, RefusedContextOnAnUnzeroedRecordIsHarmless)
 {
+    testsupport::ScopedDeadline deadline("filling the block pool", 20000);
     MessageCatcher messages;
     DeviceInfo info = Device32(640, 480);
     DevInitialize(&info);

@@ -72,3 +72,33 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 }  // namespace testsupport
+
+namespace testsupport {
+
+ScopedDeadline::ScopedDeadline(const std::string& what, DWORD milliseconds)
+    : what_(what), milliseconds_(milliseconds), done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_(nullptr) {
+    if (done_) thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+}
+
+ScopedDeadline::~ScopedDeadline() {
+    if (thread_) {
+        SetEvent(done_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    if (done_) CloseHandle(done_);
+}
+
+DWORD WINAPI ScopedDeadline::Watch(void* p) {
+    ScopedDeadline* self = static_cast<ScopedDeadline*>(p);
+    if (WaitForSingleObject(self->done_, self->milliseconds_) == WAIT_TIMEOUT) {
+        fprintf(stderr, "FAILED: %s did not end within %lu ms; the program ends here.\n", self->what_.c_str(),
+                (unsigned long)self->milliseconds_);
+        fflush(stderr);
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
+}
+
+}  // namespace testsupport

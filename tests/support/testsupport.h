@@ -21,6 +21,24 @@ private:
     std::string path_;
 };
 
+// Bounds a stretch of a test: when its scope has not ended within the given
+// time, the program prints what overran and ends at once with exit code 3.
+// A loop in the code under test that never ends (a search over the driver's
+// block pool that never reaches the end) then fails in seconds instead of
+// hanging until CTest's time-out.
+class ScopedDeadline {
+public:
+    ScopedDeadline(const std::string& what, DWORD milliseconds);
+    ~ScopedDeadline();
+    ScopedDeadline(const ScopedDeadline&) = delete;
+    ScopedDeadline& operator=(const ScopedDeadline&) = delete;
+private:
+    static DWORD WINAPI Watch(void* self);
+    std::string what_;
+    DWORD milliseconds_;
+    HANDLE done_, thread_;
+};
+
 // Sets an environment variable for its lifetime, then puts the old value back.
 class ScopedEnvVar {
 public:
