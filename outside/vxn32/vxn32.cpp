@@ -476,6 +476,10 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
         it->second.freed = true;
         it->second.texels.clear();
         it->second.texels.shrink_to_fit();
+        // The driver's copy goes too, or every freed texture keeps its texels.
+        it->second.texels15.clear();
+        it->second.texels15.shrink_to_fit();
+        it->second.dev.texels = nullptr;
         // A context still drawing with it gets no texture.
         for (auto& c : g_contexts)
             if (c.second.lib && c.second.lib->dev.texture == &it->second.dev) Validate(c.second);
