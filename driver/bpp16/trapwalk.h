@@ -244,10 +244,18 @@ inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrap
     }
 }
 
-template <class P, uint32_t Key, uint32_t Light = 0>
-inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
-                            const DevTrapGradients* g) {
-    using F = TrapFeatures<Key, Light>;
+// A policy may offer several compile-time forms of itself (Pixel16: fixed
+// 5-6-5 and 5-5-5 layouts beside the table-driven one):
+//   template <class F, class Fn> static uint32_t WithLayout(Fn&& fn);
+// runs fn with the form for the current device, once per call.
+template <class P, class = void>
+struct ChoosesLayout : std::false_type {};
+template <class P>
+struct ChoosesLayout<P, std::void_t<decltype(P::kChoosesLayout)>> : std::true_type {};
+
+template <class P, class F>
+inline uint32_t TrapWalkSampled(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+                                const DevTrapGradients* g) {
     if constexpr (F::textured) {
         constexpr unsigned b = F::texelBytes;
         const DevTexture* t = ctx->texture;
@@ -261,6 +269,19 @@ inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevT
         }
     } else {
         return TrapRows<P, F>(ctx, left, right, g, NoSampler());
+    }
+}
+
+template <class P, uint32_t Key, uint32_t Light = 0>
+inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+                            const DevTrapGradients* g) {
+    using F = TrapFeatures<Key, Light>;
+    if constexpr (ChoosesLayout<P>::value) {
+        return P::template WithLayout<F>([&](auto form) {
+            return TrapWalkSampled<decltype(form), F>(ctx, left, right, g);
+        });
+    } else {
+        return TrapWalkSampled<P, F>(ctx, left, right, g);
     }
 }
 

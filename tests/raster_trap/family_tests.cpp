@@ -270,6 +270,15 @@ TEST(FamilyComparison, Bpp16MatchesTheReference) {
     CompareFamily(g_bpp16Family, kFormat555);
 }
 
+// The 16-bit routines run 5-6-5 and 5-5-5 with their fields as constants;
+// every other layout takes the copy that reads the format tables.
+TEST(FamilyComparison, Bpp16MatchesTheReferenceOnOtherLayouts) {
+    const RefFormat blueHigh = {"5-6-5 blue high", 2, 0x001f, 0x07e0, 0xf800, 31, 63, 31};
+    const RefFormat narrow = {"4-4-4", 2, 0x0f00, 0x00f0, 0x000f, 15, 15, 15};
+    CompareFamily(g_bpp16Family, blueHigh);
+    CompareFamily(g_bpp16Family, narrow);
+}
+
 TEST(FamilyComparison, Bpp24MatchesTheReference) {
     CompareFamily(g_bpp24Family, kFormat24Bgr);
     CompareFamily(g_bpp24Family, kFormat24Rgb);
