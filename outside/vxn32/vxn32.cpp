@@ -57,7 +57,12 @@ struct Context {
 std::map<int, Context> g_contexts;
 std::map<int, Texture> g_textures;
 int g_nextContext = 0x10001;
-int g_nextTexture = 0x20001;
+const int kFirstTexture = 0x20001;
+int g_nextTexture = kFirstTexture;
+
+// Handles are never reused, so a handle that was given out and has no
+// record any more was freed: a freed texture keeps nothing behind.
+bool Issued(int texture) { return texture >= kFirstTexture && texture < g_nextTexture; }
 
 // The driver module, shared by the contexts of this process.
 struct Driver {
@@ -437,7 +442,7 @@ int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int 
     auto it = g_textures.find(texture);
     if (*error) {
     } else if (it == g_textures.end()) {
-        error = " error=unknown-texture";
+        error = Issued(texture) ? " error=freed-texture" : " error=unknown-texture";
     } else if (it->second.freed) {
         error = " error=freed-texture";
     } else if (width != it->second.width || height != it->second.height) {
@@ -466,7 +471,7 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
     const char* error = ContextError(rc);
     auto it = g_textures.find(texture);
     if (it == g_textures.end())
-        error = " error=unknown-texture";
+        error = Issued(texture) ? " error=double-free" : " error=unknown-texture";
     else if (it->second.freed)
         error = " error=double-free";
     else if (!*error && it->second.rc != rc)
@@ -474,15 +479,10 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
     bool ok = !*error;
     if (ok) {
         it->second.freed = true;
-        it->second.texels.clear();
-        it->second.texels.shrink_to_fit();
-        // The driver's copy goes too, or every freed texture keeps its texels.
-        it->second.texels15.clear();
-        it->second.texels15.shrink_to_fit();
-        it->second.dev.texels = nullptr;
         // A context still drawing with it gets no texture.
         for (auto& c : g_contexts)
             if (c.second.lib && c.second.lib->dev.texture == &it->second.dev) Validate(c.second);
+        g_textures.erase(it);
     }
     Trace("VnrFreeTexture rc=%d texture=%d -> %d%s", rc, texture, ok ? 1 : 0, error);
     return ok ? 1 : 0;

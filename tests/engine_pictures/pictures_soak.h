@@ -43,5 +43,7 @@ struct SoakReport {
 };
 
 // rounds of every seed, interleaved (round 0 of every kind, then round 1 ...),
-// each with 1 to 8 bits flipped by a fixed generator from seed.
+// each with 1 to 8 bits flipped by a fixed generator from seed. One load in
+// ten saves the settings file as the saver does; the others skip that as
+// the preview does.
 SoakReport RunSoak(PicturesHarness& h, int rounds, uint32_t seed, int markLoads = 100);

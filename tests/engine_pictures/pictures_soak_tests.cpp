@@ -7,7 +7,7 @@
 
 namespace {
 
-const int kRounds = 150;  // of each of the 14 kinds: 2100 loads, about half a minute
+const int kRounds = 300;  // of each of the 14 kinds: 4200 loads
 // Far below what one load would leave behind if the texels stayed (about
 // 270 KB), far above the allocator's wobble.
 const size_t kMemoryBound = 4u << 20;
