@@ -15,11 +15,14 @@ struct Surface {
     BYTE* memory;       // first row; the surface ends at the guard page
     SIZE_T pages;       // bytes before the guard page
     bool alive;
+    BYTE* shown;        // display mode: what the screen shows of the surface
 };
 
 struct Watch {
     HWND window;
     bool open;
+    RECT last;          // display mode: the client area when last asked
+    bool asked;
 };
 
 enum { kMaxSurfaces = 64, kMaxWatches = 64, kMaxScript = 64, kMaxClip = 128 };
@@ -36,6 +39,107 @@ int g_scriptLength, g_scriptNext;
 RECT g_clip[kMaxClip];
 int g_clipCount, g_clipReported;
 BYTE* g_lastMemory;
+// Until a test configures the provider it stands for the display itself:
+// the surface takes the screen's geometry, the watch follows the real
+// window, and the end of every access shows what changed on the screen.
+bool g_configured;
+LONG g_shownPixels;  // pixels copied to the screen in display mode
+
+DWORD ScreenMasks(HDC screen, int bits, DWORD* masks) {
+    masks[0] = masks[1] = masks[2] = 0;
+    if (bits == 16) {
+        struct {
+            BITMAPINFOHEADER h;
+            DWORD m[3];
+        } bi = {};
+        bi.h.biSize = sizeof bi.h;
+        HBITMAP b = CreateCompatibleBitmap(screen, 1, 1);
+        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+        DeleteObject(b);
+        if (bi.h.biCompression == BI_BITFIELDS) memcpy(masks, bi.m, 3 * sizeof(DWORD));
+        else masks[0] = 0x7c00, masks[1] = 0x3e0, masks[2] = 0x1f;
+    } else if (bits > 16) {
+        masks[0] = 0xff0000, masks[1] = 0xff00, masks[2] = 0xff;
+    }
+    return bits;
+}
+
+void ConfigureFromScreen() {
+    HDC screen = GetDC(nullptr);
+    int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    g_config.width = GetDeviceCaps(screen, HORZRES);
+    g_config.height = GetDeviceCaps(screen, VERTRES);
+    g_config.bitCount = ScreenMasks(screen, bits, g_config.masks);
+    g_config.stride = (g_config.width * ((bits + 7) / 8) + 3) & ~3;
+    ReleaseDC(nullptr, screen);
+}
+
+// The client area of a window on the screen.
+RECT ClientOnScreen(HWND window) {
+    RECT r = {0, 0, 0, 0};
+    GetClientRect(window, &r);
+    POINT o = {0, 0};
+    ClientToScreen(window, &o);
+    OffsetRect(&r, o.x, o.y);
+    return r;
+}
+
+// Copies the rows and columns of the surface that differ from what was
+// shown into every watched window they fall in.
+void ShowChanges(Surface* s) {
+    const DciSurfaceInfo& i = s->info;
+    const LONG bpp = (LONG)(i.dwBitCount + 7) / 8;
+    LONG top = -1, bottom = -1, left = (LONG)i.dwWidth, right = -1;
+    for (LONG y = 0; y < (LONG)i.dwHeight; ++y) {
+        const BYTE* a = s->memory + y * i.lStride;
+        const BYTE* b = s->shown + y * i.lStride;
+        if (!memcmp(a, b, i.dwWidth * bpp)) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        LONG x0 = 0, x1 = (LONG)i.dwWidth - 1;
+        while (x0 < left && !memcmp(a + x0 * bpp, b + x0 * bpp, bpp)) ++x0;
+        while (x1 > right && !memcmp(a + x1 * bpp, b + x1 * bpp, bpp)) --x1;
+        if (x0 < left) left = x0;
+        if (x1 > right) right = x1;
+    }
+    if (top < 0) return;
+    for (LONG y = top; y <= bottom; ++y)
+        memcpy(s->shown + y * i.lStride + left * bpp, s->memory + y * i.lStride + left * bpp, (right - left + 1) * bpp);
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD colours[256];
+    } bi = {};
+    bi.h.biSize = sizeof bi.h;
+    bi.h.biWidth = i.lStride / bpp;
+    bi.h.biHeight = -(LONG)i.dwHeight;
+    bi.h.biPlanes = 1;
+    bi.h.biBitCount = (WORD)i.dwBitCount;
+    bi.h.biCompression = i.dwBitCount == 16 ? BI_BITFIELDS : BI_RGB;
+    if (i.dwBitCount == 16) memcpy(bi.colours, i.dwMask, sizeof i.dwMask);
+    HDC screen = GetDC(nullptr);
+    if (i.dwBitCount == 8) {
+        // Palette indices: the colours the display's palette holds.
+        PALETTEENTRY e[256];
+        GetSystemPaletteEntries(screen, 0, 256, e);
+        for (int k = 0; k < 256; ++k) bi.colours[k] = RGBQUAD{e[k].peBlue, e[k].peGreen, e[k].peRed, 0};
+    }
+    ReleaseDC(nullptr, screen);
+    RECT changed = {left, top, right + 1, bottom + 1};
+    for (int k = 0; k < g_watchCount; ++k) {
+        if (!g_watches[k].open) continue;
+        HWND w = g_watches[k].window;
+        RECT client = ClientOnScreen(w), part;
+        if (!IntersectRect(&part, &client, &changed)) continue;
+        HDC dc = GetDC(w);
+        SetDIBitsToDevice(dc, part.left - client.left, part.top - client.top, part.right - part.left,
+                          part.bottom - part.top, part.left, (LONG)i.dwHeight - part.bottom, 0, i.dwHeight,
+                          s->memory, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
+        ReleaseDC(w, dc);
+        g_shownPixels += (part.right - part.left) * (part.bottom - part.top);
+    }
+    GdiFlush();
+}
 
 Surface* FindSurface(DciSurfaceInfo* p) {
     for (int i = 0; i < g_surfaceCount; ++i)
@@ -70,6 +174,7 @@ int WINAPI DCICreatePrimary(HDC hdc, DciSurfaceInfo** out) {
     if (hdc != kProvider || !out) return DCI_RESULT_FAIL_GENERIC;
     if (g_config.createResult != 0) return g_config.createResult;
     if (g_surfaceCount == kMaxSurfaces) return DCI_RESULT_FAIL_GENERIC;
+    if (!g_configured) ConfigureFromScreen();
 
     SIZE_T bytes = static_cast<SIZE_T>(g_config.stride) * g_config.height;
     SIZE_T pages = (bytes + 4095) / 4096 * 4096;
@@ -96,6 +201,7 @@ int WINAPI DCICreatePrimary(HDC hdc, DciSurfaceInfo** out) {
     s.info.dwOffSurface = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(s.memory));
     s.info.wSelSurface = g_config.selector;
     g_lastMemory = s.memory;
+    if (!g_configured) s.shown = static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     *out = &s.info;
     ++g_count.surfacesCreated;
     ++g_count.surfacesAlive;
@@ -135,12 +241,14 @@ int WINAPI DCIBeginAccess(DciSurfaceInfo* p, int x, int y, int dx, int dy) {
 void WINAPI DCIEndAccess(DciSurfaceInfo* p) {
     ++g_count.calls;
     ++g_count.ends;
-    if (!FindSurface(p)) ++g_count.badAccess;
+    Surface* s = FindSurface(p);
+    if (!s) ++g_count.badAccess;
     if (g_count.accessDepth == 0) {
         ++g_count.unbalancedEnds;
         return;
     }
     --g_count.accessDepth;
+    if (s && s->shown && g_count.accessDepth == 0) ShowChanges(s);
 }
 
 HANDLE WINAPI WinWatchOpen(HWND window) {
@@ -168,9 +276,18 @@ void WINAPI WinWatchClose(HANDLE h) {
 BOOL WINAPI WinWatchDidStatusChange(HANDLE h) {
     ++g_count.calls;
     ++g_count.statusQueries;
-    if (!FindWatch(h)) {
+    Watch* w = FindWatch(h);
+    if (!w) {
         ++g_count.badWatchCalls;
         return FALSE;
+    }
+    if (!g_configured) {
+        // The first question, and every one after the window moved or changed size.
+        RECT now = ClientOnScreen(w->window);
+        BOOL changed = !w->asked || !EqualRect(&now, &w->last);
+        w->last = now;
+        w->asked = true;
+        return changed;
     }
     return g_scriptNext < g_scriptLength ? g_script[g_scriptNext++] : 0;
 }
@@ -184,6 +301,14 @@ UINT WINAPI WinWatchGetClipList(HANDLE h, RECT* query, UINT size, RGNDATA* out) 
         return 0;
     }
     if (g_config.clipListFails || !out || size < sizeof(RGNDATAHEADER)) return 0;
+    if (!g_configured) {
+        // The window's client area on the screen.
+        Watch* w = FindWatch(h);
+        RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT visible = ClientOnScreen(w->window);
+        g_clipCount = IntersectRect(&g_clip[0], &visible, &screen) ? 1 : 0;
+        g_clipReported = g_clipCount;
+    }
     // Like GetRegionData: a region that does not fit is not written, only
     // its size is returned.
     UINT needed = sizeof(RGNDATAHEADER) + g_clipCount * sizeof(RECT);
@@ -200,6 +325,7 @@ UINT WINAPI WinWatchGetClipList(HANDLE h, RECT* query, UINT size, RGNDATA* out) 
 }
 
 void WINAPI DciStandInConfigure(const DciStandInConfig* config) {
+    g_configured = true;
     g_config = *config;
     memset(&g_count, 0, sizeof g_count);
     g_scriptLength = g_scriptNext = 0;
@@ -228,6 +354,10 @@ void WINAPI DciStandInSetClipList(const RECT* rects, int count, int reportedCoun
 
 BYTE* WINAPI DciStandInSurfaceMemory(void) {
     return g_lastMemory;
+}
+
+LONG WINAPI DciStandInShownPixels(void) {
+    return g_shownPixels;
 }
 
 }  // extern "C"

@@ -34,6 +34,10 @@ struct DciStandInCounters {
     HWND lastWatchWindow;
 };
 
+// Until the first call of this, the provider stands for the display: the
+// surface has the screen's size and format, the window watch reports the
+// watched window's client area (a change on the first question and after
+// every move), and each end of access copies what changed to the screen.
 // Resets counters, destroys nothing; later surfaces take the new geometry.
 void WINAPI DciStandInConfigure(const DciStandInConfig* config);
 void WINAPI DciStandInGetCounters(DciStandInCounters* out);
@@ -45,5 +49,7 @@ void WINAPI DciStandInScriptStatus(const int* values, int count);
 void WINAPI DciStandInSetClipList(const RECT* rects, int count, int reportedCount);
 // The memory of the most recent surface (guard page right behind its end).
 BYTE* WINAPI DciStandInSurfaceMemory(void);
+// Pixels shown on the screen so far in display mode.
+LONG WINAPI DciStandInShownPixels(void);
 
 }  // extern "C"

@@ -223,7 +223,7 @@ void SetColours(Context& c) {
 }
 
 void SetPalette(Context& c) {
-    if (g_driver.info.bitsPerPixel != 8 || Direct()) return;
+    if (g_driver.info.bitsPerPixel != 8) return;
     struct {
         WORD version, count;
         PALETTEENTRY entries[256];

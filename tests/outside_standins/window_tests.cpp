@@ -93,4 +93,40 @@ TEST_F(StandinWindow, TexturedQuadThroughTheCamera) {
     VngDeleteGC(gc);
 }
 
+// The nearer of two overlapping quads is seen, whichever is drawn first.
+TEST_F(StandinWindow, NearerQuadHidesFartherOne) {
+    VnrSetState(rc_, 51, 0);
+    Viewport(0, 0, 320, 240);
+    int gc = VngCreateGC(rc_);
+    float eye[4] = {0, 0, -4, 1}, dir[3] = {0, 0, 1}, up[3] = {0, 1, 0};
+    VngSetCameraPosition(gc, eye, dir, up);
+    VngSetCameraView(gc, 0.9f, -0.9f, 0.675f, -0.675f, 2.9f, 18.0f);
+    VngSetWindowSize(gc, 320, 240);
+    VngSetCameraPort(gc, 320, 0, 240, 0);
+    uint32_t red[4] = {0x010000FF, 0x010000FF, 0x010000FF, 0x010000FF};
+    uint32_t green[4] = {0x0100FF00, 0x0100FF00, 0x0100FF00, 0x0100FF00};
+    int nearTex = VnrNewTexture(rc_, 0, 32, 2, 2), farTex = VnrNewTexture(rc_, 0, 32, 2, 2);
+    VnrLoadTexture(rc_, 0, 32, 0, 2, 2, 8, nearTex, 0, red);
+    VnrLoadTexture(rc_, 0, 32, 0, 2, 2, 8, farTex, 0, green);
+    VnrSetState(rc_, 1, 1 | 2 | 0x2000);  // depth test, textured, perspective-correct
+    float n[4][3] = {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1}};
+    float t[4][3] = {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    uint16_t list[5] = {4, 0, 1, 2, 3};
+    auto quad = [&](int tex, float z) {
+        float v[4][3] = {{-0.5f, -0.5f, z}, {0.5f, -0.5f, z}, {0.5f, 0.5f, z}, {-0.5f, 0.5f, z}};
+        VnrSetState(rc_, 55, tex);
+        VngPolygonListF(gc, 1, 4, &v[0][0], 12, &n[0][0], 12, &t[0][0], 12, nullptr, 16, list);
+    };
+    for (int order = 0; order < 2; ++order) {
+        VnrClearBuffers(rc_, 1);
+        if (order == 0) quad(nearTex, 0), quad(farTex, 2);
+        else quad(farTex, 2), quad(nearTex, 0);
+        VnrSwapBuffers(rc_, 4);
+        EXPECT_EQ(RGB(0xF8, 0, 0), GetPixel(dc_, 160, 120)) << "order " << order;
+    }
+    VnrFreeTexture(rc_, nearTex);
+    VnrFreeTexture(rc_, farTex);
+    VngDeleteGC(gc);
+}
+
 }  // namespace
