@@ -1,11 +1,26 @@
 #include "select.h"
 
+#include <stdio.h>
+
+namespace {
+void Select(DevContext* ctx, const DevFamily* family);
+void TraceSelection(const DevContext* ctx, const DevFamily* family);
+}
+
+void DevSelectFamily(DevContext* ctx, const DevFamily* family)
+{
+    Select(ctx, family);
+    TraceSelection(ctx, family);
+}
+
 uint32_t DevSelectKey(const DevFamily* family, uint32_t state)
 {
     return state & ((state & DEV_TEXTURE) ? family->texturedKeyMask : family->untexturedKeyMask);
 }
 
-void DevSelectFamily(DevContext* ctx, const DevFamily* family)
+namespace {
+
+void Select(DevContext* ctx, const DevFamily* family)
 {
     // The library draws into a front buffer it made itself: not ours to drive.
     if (ctx->drawBuffer == &ctx->front && !(ctx->front.flags & DEVBUF_DRIVER)) return;
@@ -30,3 +45,31 @@ void DevSelectFamily(DevContext* ctx, const DevFamily* family)
     for (uint32_t i = 0; i < family->lineCount; ++i)
         if (family->lines[i].key == key) t->line = family->lines[i].proc;
 }
+
+// With the call trace on (VISTARO_TRACE names a file), one line per
+// selection naming the rasterizer and line routine installed, so a frame's
+// trace shows which routine drew what.
+void TraceSelection(const DevContext* ctx, const DevFamily* family)
+{
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("VISTARO_TRACE", path, sizeof path);
+    if (n == 0 || n >= sizeof path || !ctx->driverBlock) return;
+    const DevProcTable* t = &ctx->driverBlock->procs;
+    const char* trapezoids = t->trapezoids == family->trapezoidsGeneric ? "generic" : "none";
+    for (uint32_t i = 0; i < family->variantCount; ++i)
+        if (family->variants[i].proc == t->trapezoids) trapezoids = family->variants[i].name;
+    const char* line = t->line == family->lineGeneric ? "generic" : "none";
+    for (uint32_t i = 0; i < family->lineCount; ++i)
+        if (family->lines[i].proc == t->line) line = family->lines[i].name;
+    char text[256];
+    int len = snprintf(text, sizeof text, "DevSelectProcs state=0x%x light=%u trapezoids=%s line=%s -> 1\n",
+                       (unsigned)ctx->state, (unsigned)ctx->lightMode, trapezoids, line);
+    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written;
+    WriteFile(f, text, (DWORD)len, &written, NULL);
+    CloseHandle(f);
+}
+
+}  // namespace

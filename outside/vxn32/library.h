@@ -55,6 +55,8 @@ struct LibContext {
     DevRect16 clipsCopy[DEV_MAX_CLIP_RECTS];
     PixelFormat format;       // of the back buffer
     uint16_t* depthMemory;    // the depth buffer the library supplies on the GDI path
+    uint8_t translate8[256];  // 8-bit direct path: cube index to display entry
+    uint16_t translate16[65536];
 };
 
 inline LibContext* Lib(DevContext* c) { return reinterpret_cast<LibContext*>(c); }

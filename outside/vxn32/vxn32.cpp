@@ -238,6 +238,28 @@ void SetPalette(Context& c) {
     c.palette = CreatePalette(reinterpret_cast<LOGPALETTE*>(&lp));
     SelectPalette(c.dc, c.palette, FALSE);
     RealizePalette(c.dc);
+    if (!Direct()) return;
+    // The direct path writes into the display's own palette entries: the
+    // cube's indices go through the translation tables to the entries the
+    // realised palette landed on.
+    PALETTEENTRY system[256];
+    GetSystemPaletteEntries(c.dc, 0, 256, system);
+    LibContext* l = c.lib;
+    for (int i = 0; i < 256; ++i) {
+        int best = 0, bestDistance = 1 << 30;
+        for (int k = 0; k < 256; ++k) {
+            int dr = system[k].peRed - lp.entries[i].peRed, dg = system[k].peGreen - lp.entries[i].peGreen,
+                db = system[k].peBlue - lp.entries[i].peBlue;
+            int distance = dr * dr + dg * dg + db * db;
+            if (distance < bestDistance) best = k, bestDistance = distance;
+        }
+        l->translate8[i] = (uint8_t)best;
+    }
+    for (int p = 0; p < 65536; ++p)
+        l->translate16[p] = (uint16_t)(l->translate8[p & 0xff] | l->translate8[p >> 8] << 8);
+    l->dev.translate = 1;
+    l->dev.translate8 = l->translate8;
+    l->dev.translate16 = l->translate16;
 }
 
 // The library's own depth buffer on the GDI path (the driver makes none there).
@@ -491,6 +513,11 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
 // ---- for the geometry stand-in and tests ----
 
 void WINAPI VnrStandinTrace(const char* line) { Trace("%s", line); }
+
+DevContext* WINAPI VnrStandinDevContext(int rc) {
+    Context* c = LiveContext(rc);
+    return c && c->lib ? &c->lib->dev : nullptr;
+}
 
 const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height) {
     auto it = g_textures.find(texture);

@@ -25,4 +25,7 @@ const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height);
 // intensity (0 to 1) when the state asks for light.
 int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* vertices, int textured,
                                  float intensity);
+// The driver context record behind rc (its buffers, dirty masks and
+// procedure table), or null when rc draws through no driver.
+struct DevContext* WINAPI VnrStandinDevContext(int rc);
 }
