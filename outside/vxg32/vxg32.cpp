@@ -104,7 +104,7 @@ int ClipDepth(const CameraVertex* in, int n, float limit, bool keepBeyond, Camer
 // view volume's near and far planes, and hands the polygon to the
 // rendering stand-in.
 void Draw(const Geometry& g, int n, const int* index, const float* vertices, int vstride, const float* normals,
-          int nstride, const float* texCoords, int tstride) {
+          int nstride, const float* texCoords, int tstride, bool cull) {
     if (n < 3 || n > 16 || g.port[0] <= g.port[1] || g.port[2] <= g.port[3]) return;
     Vec d = Unit(g.direction);
     Vec right = Unit(Cross(g.up, d));
@@ -122,6 +122,15 @@ void Draw(const Geometry& g, int n, const int* index, const float* vertices, int
             const float* m = At(normals, nstride, index[i]);
             normal = Vec{normal.x + m[0], normal.y + m[1], normal.z + m[2]};
         }
+    }
+    // A face of a solid turned away from the eye is not drawn.
+    if (cull && normals) {
+        Vec centre{0, 0, 0};
+        for (int i = 0; i < n; i++) {
+            const float* p = At(vertices, vstride, index[i]);
+            centre = Vec{centre.x + p[0] / n, centre.y + p[1] / n, centre.z + p[2] / n};
+        }
+        if (Dot(normal, Sub(centre, g.eye)) >= 0) return;
     }
     int m = ClipDepth(cam, n, nearZ, true, nearCut);
     m = m >= 3 ? ClipDepth(nearCut, m, farZ, false, both) : 0;
@@ -348,7 +357,7 @@ int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, i
           gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, listText.c_str(),
           points.c_str(), *error ? 0 : 1, error);
     if (*error) return 0;
-    Draw(*g, n, index, vertices, vertexStride, normals, normalStride, texCoords, texCoordStride);
+    Draw(*g, n, index, vertices, vertexStride, normals, normalStride, texCoords, texCoordStride, true);
     return 1;
 }
 
@@ -367,7 +376,7 @@ int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int
     if (*error) return 0;
     int index[16];
     for (int i = 0; i < count; i++) index[i] = i;
-    Draw(*g, count, index, vertices, vertexStride, normals, normalStride, texCoords, texCoordStride);
+    Draw(*g, count, index, vertices, vertexStride, normals, normalStride, texCoords, texCoordStride, false);
     return 1;
 }
 

@@ -115,7 +115,7 @@ bool BuildTrapezoid(const SetupState& s, const ScreenVertex* v, int n, Trapezoid
 // (room for n + 4); returns the vertex count.
 int ClipPolygon(const ScreenVertex* in, int n, float x0, float y0, float x1, float y1, ScreenVertex* out);
 
-enum { kCell = 64, kMaxPolygon = 24 };
+enum { kCell = 128, kMaxPolygon = 24 };
 
 template <class Draw>
 void SetupPolygon(const SetupState& s, const ScreenVertex* v, int n, Draw draw) {

@@ -55,6 +55,19 @@ struct Context {
 };
 
 std::map<int, Context> g_contexts;
+
+// Time spent in each step of the frames, for the frame benchmark.
+StandinFrameTimes g_times;
+LARGE_INTEGER Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+void Add(double* sum, LARGE_INTEGER since) {
+    LARGE_INTEGER f, now = Now();
+    QueryPerformanceFrequency(&f);
+    *sum += (double)(now.QuadPart - since.QuadPart) / (double)f.QuadPart;
+}
 std::map<int, Texture> g_textures;
 int g_nextContext = 0x10001;
 const int kFirstTexture = 0x20001;
@@ -407,10 +420,12 @@ int WINAPI VnrClearBuffers(int rc, int buffers) {
     const char* error = ContextError(rc);
     Context* c = LiveContext(rc);
     if (c && c->lib) {
+        LARGE_INTEGER start = Now();
         FollowWindow(*c);
         SetColours(*c);
         DevContext* d = &c->lib->dev;
         ((DevClearProc)vxnlib::SlotOf(d, DEV_SLOT_CLEAR))(d, DEV_CLEAR_COLOR | DEV_BUFFER_DEPTH);
+        Add(&g_times.clear, start);
     }
     Trace("VnrClearBuffers rc=%d buffers=%d -> %d%s", rc, buffers, c ? 1 : 0, error);
     return c ? 1 : 0;
@@ -422,9 +437,12 @@ int WINAPI VnrSwapBuffers(int rc, int flags) {
     Trace("VnrSwapBuffers rc=%d flags=%d -> %d%s", rc, flags, c ? 1 : 0, error);
     if (!c) return 0;
     if (c->lib) {
+        LARGE_INTEGER start = Now();
         DevContext* d = &c->lib->dev;
         ((DevPresentProc)vxnlib::SlotOf(d, DEV_SLOT_PRESENT))(d);
         GdiFlush();
+        Add(&g_times.present, start);
+        g_times.frames++;
     }
     return 1;
 }
@@ -514,6 +532,11 @@ int WINAPI VnrFreeTexture(int rc, int texture) {
 
 void WINAPI VnrStandinTrace(const char* line) { Trace("%s", line); }
 
+void WINAPI VnrStandinTimes(StandinFrameTimes* out, int reset) {
+    if (out) *out = g_times;
+    if (reset) g_times = StandinFrameTimes();
+}
+
 DevContext* WINAPI VnrStandinDevContext(int rc) {
     Context* c = LiveContext(rc);
     return c && c->lib ? &c->lib->dev : nullptr;
@@ -530,6 +553,7 @@ const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height) {
 int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* v, int textured, float intensity) {
     Context* c = LiveContext(rc);
     if (!c || !c->lib || count < 3 || count > vxnlib::kMaxPolygon - 8) return 0;
+    LARGE_INTEGER start = Now();
     DevContext* d = &c->lib->dev;
     SetColours(*c);
     const bool stateTextured = (d->state & DEV_TEXTURE) != 0;
@@ -563,7 +587,15 @@ int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* v, int 
         sv[i].light = s.lit ? intensity : 1.0f;
     }
     DevTrapezoidsProc draw = (DevTrapezoidsProc)vxnlib::SlotOf(d, DEV_SLOT_TRAPEZOIDS);
-    vxnlib::SetupPolygon(s, sv, count, [&](DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) { draw(d, l, r, g); });
+    double raster = 0;
+    vxnlib::SetupPolygon(s, sv, count, [&](DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) {
+        LARGE_INTEGER t = Now();
+        draw(d, l, r, g);
+        Add(&raster, t);
+    });
+    g_times.raster += raster;
+    Add(&g_times.setup, start);
+    g_times.setup -= raster;
     return 1;
 }
 

@@ -25,6 +25,15 @@ const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height);
 // intensity (0 to 1) when the state asks for light.
 int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* vertices, int textured,
                                  float intensity);
+// Seconds spent so far in each step of the frames: clearing (with the
+// colours and the window check), the trapezoid set-up, the driver's
+// trapezoid routines, and presenting.
+struct StandinFrameTimes {
+    double clear, setup, raster, present;
+    int frames;
+};
+void WINAPI VnrStandinTimes(StandinFrameTimes* out, int reset);
+
 // The driver context record behind rc (its buffers, dirty masks and
 // procedure table), or null when rc draws through no driver.
 struct DevContext* WINAPI VnrStandinDevContext(int rc);
