@@ -29,7 +29,7 @@ DriverExports LinkedExports()
 
 DriverModule::DriverModule()
 {
-    module_ = LoadLibraryA((testsupport::ProgramDir() + "rastrel.vxn").c_str());
+    module_ = LoadLibraryA((vxnlib::ProgramFolder() + "rastrel.vxn").c_str());
 }
 
 DriverModule::~DriverModule()
@@ -37,21 +37,7 @@ DriverModule::~DriverModule()
     if (module_) FreeLibrary(module_);
 }
 
-DriverExports DriverModule::exports() const
-{
-    DriverExports e;
-    e.initialize = (decltype(e.initialize))byName("DevInitialize");
-    e.terminate = (decltype(e.terminate))byName("DevTerminate");
-    e.bufferCreate = (decltype(e.bufferCreate))byName("DevBufferCreate");
-    e.bufferResize = (decltype(e.bufferResize))byName("DevBufferResize");
-    e.bufferDelete = (decltype(e.bufferDelete))byName("DevBufferDelete");
-    e.bufferNotify = (decltype(e.bufferNotify))byName("DevBufferNotify");
-    e.contextCreate = (decltype(e.contextCreate))byName("DevContextCreate");
-    e.contextDelete = (decltype(e.contextDelete))byName("DevContextDelete");
-    e.contextSwitch = (decltype(e.contextSwitch))byName("DevContextSwitch");
-    e.contextValidate = (decltype(e.contextValidate))byName("DevContextValidate");
-    return e;
-}
+DriverExports DriverModule::exports() const { return vxnlib::ExportsOf(module_); }
 
 uint32_t StackLeftAfterCall(FARPROC fn, const uint32_t* args, int n, uint32_t* result)
 {
@@ -134,24 +120,8 @@ RecordingBase::~RecordingBase()
 DeviceInfo Device(uint16_t width, uint16_t height, uint16_t bitsPerPixel, uint32_t red, uint32_t green,
                   uint32_t blue)
 {
-    DeviceInfo d;
-    memset(&d, 0, sizeof d);
-    d.width = width;
-    d.height = height;
-    d.bitsPerPixel = bitsPerPixel;
-    d.bytesPerPixel = (uint16_t)(bitsPerPixel / 8);
-    d.paletteBase = 10;
-    d.redMask = red;
-    d.greenMask = green;
-    d.blueMask = blue;
-    auto range = [](uint32_t mask) -> uint32_t {
-        if (!mask) return 0;
-        while (!(mask & 1)) mask >>= 1;
-        return mask;
-    };
-    d.redMax = range(red);
-    d.greenMax = range(green);
-    d.blueMax = range(blue);
+    DeviceInfo d = vxnlib::DeviceFor(width, height, bitsPerPixel, red, green, blue, 10);
+    d.bytesPerPixel = (uint16_t)(bitsPerPixel / 8);  // a display below 8 bits has none
     return d;
 }
 
@@ -162,17 +132,13 @@ DeviceInfo Device32(uint16_t width, uint16_t height)
     return Device(width, height, 32, 0xff0000, 0xff00, 0xff);
 }
 
-Context::Context(RecordingBase* base) : bytes_(1024 + 16, 0)
+Context::Context(RecordingBase* base) : lib_(vxnlib::NewContext())
 {
-    uintptr_t p = ((uintptr_t)bytes_.data() + 15) & ~(uintptr_t)15;
-    ctx_ = (DevContext*)p;
-    memset(clip_, 0, sizeof clip_);
-    memset(clipCopy_, 0, sizeof clipCopy_);
-    ctx_->clipRects = clip_;
-    ctx_->clipRectsCopy = clipCopy_;
-    ctx_->drawBuffer = &ctx_->back;
-    if (base) ctx_->baseProcs = base->table();
+    ctx_ = &lib_->dev;
+    ctx_->baseProcs = base ? base->table() : nullptr;
 }
+
+Context::~Context() { vxnlib::FreeContext(lib_); }
 
 void Context::SetWindow(int16_t x0, int16_t y0, int16_t x1, int16_t y1)
 {

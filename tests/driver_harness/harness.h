@@ -1,10 +1,12 @@
-// A stand-in for the rendering library's side of the driver interface:
-// loads rastrel.vxn, fills device descriptions and zero-filled context
-// records, supplies a base procedure table that records what reaches it,
-// and prepares destinations whose pixels the tests read back.
+// The driver tests' interface to the rendering library's side of the
+// driver interface (outside/vxn32's vxnlib, the code vxn32.dll drives the
+// driver with): its module exports, device descriptions and context
+// records, plus a base procedure table that records what reaches it and
+// destinations whose pixels the tests read back.
 #pragma once
 
 #include "driver.h"
+#include "library.h"
 
 #include <windows.h>
 #include <string>
@@ -15,18 +17,7 @@ namespace drvtest {
 // The ten exports in ordinal order.
 extern const char* const kExportNames[10];
 
-struct DriverExports {
-    decltype(&DevInitialize) initialize = nullptr;
-    decltype(&DevTerminate) terminate = nullptr;
-    decltype(&DevBufferCreate) bufferCreate = nullptr;
-    decltype(&DevBufferResize) bufferResize = nullptr;
-    decltype(&DevBufferDelete) bufferDelete = nullptr;
-    decltype(&DevBufferNotify) bufferNotify = nullptr;
-    decltype(&DevContextCreate) contextCreate = nullptr;
-    decltype(&DevContextDelete) contextDelete = nullptr;
-    decltype(&DevContextSwitch) contextSwitch = nullptr;
-    decltype(&DevContextValidate) contextValidate = nullptr;
-};
+using DriverExports = vxnlib::DriverExports;
 
 // The exports linked into this program (the driver's objects).
 DriverExports LinkedExports();
@@ -80,20 +71,22 @@ DeviceInfo Device565(uint16_t width, uint16_t height);
 DeviceInfo Device8(uint16_t width, uint16_t height);
 DeviceInfo Device32(uint16_t width, uint16_t height);
 
-// A zero-filled context record as the library hands it over, with room for
-// the clip lists, the base table, and the window and update rectangles.
+// A zero-filled context record as the library hands it over (the
+// library's own record, with its clip lists), with the given base table or
+// none, and the window and update rectangles.
 class Context {
 public:
     explicit Context(RecordingBase* base = nullptr);
+    ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
     DevContext* operator->() { return ctx_; }
     DevContext* get() { return ctx_; }
     void SetWindow(int16_t x0, int16_t y0, int16_t x1, int16_t y1);  // update = whole window, client-relative
     void SetZoom2();
 private:
-    std::vector<uint8_t> bytes_;
+    vxnlib::LibContext* lib_;
     DevContext* ctx_;
-    DevRect16 clip_[DEV_MAX_CLIP_RECTS];
-    DevRect16 clipCopy_[DEV_MAX_CLIP_RECTS];
 };
 
 // ---- settings and platform ----
