@@ -36,8 +36,11 @@ inline uint32_t Dither8(uint32_t x, uint32_t y) { return ((x << 19) ^ (y << 20))
 
 struct Fmt8 {
     static constexpr uint32_t kBytes = 1;
-    static uint32_t Flat(const DevContext* c, uint32_t x, uint32_t y, bool dither) {
-        return dither ? c->fillPattern[8 * (y & 1) + (x & 3)] : c->fillPattern[0];
+    // Without depth the fill stores whole words, so a pixel takes the
+    // pattern byte of its address; with depth it takes that of its column.
+    static uint32_t Flat(const DevContext* c, const uint8_t* p, uint32_t x, uint32_t y, bool dither, bool depth) {
+        const uint32_t at = depth ? x & 3 : static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)) & 3;
+        return dither ? c->fillPattern[8 * (y & 1) + at] : c->fillPattern[0];
     }
     static uint32_t Smooth(const PixelFormat& f, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t x, uint32_t y,
                            bool dither, bool index) {
@@ -59,7 +62,9 @@ struct Fmt8 {
 
 struct Fmt16 {
     static constexpr uint32_t kBytes = 2;
-    static uint32_t Flat(const DevContext* c, uint32_t, uint32_t, bool) { return Load32(c->fillPattern) & 0xffff; }
+    static uint32_t Flat(const DevContext* c, const uint8_t*, uint32_t, uint32_t, bool, bool) {
+        return Load32(c->fillPattern) & 0xffff;
+    }
     static uint32_t Smooth(const PixelFormat& f, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t, bool,
                            bool) {
         return ((c0 & f.composeMask[0]) >> f.composeShift[0]) | ((c1 & f.composeMask[1]) >> f.composeShift[1]) |
@@ -85,7 +90,9 @@ inline uint32_t Place24(const PixelFormat& f, uint32_t v) {
 
 struct Fmt24 {
     static constexpr uint32_t kBytes = 3;
-    static uint32_t Flat(const DevContext* c, uint32_t, uint32_t, bool) { return Load32(c->fillPattern) & 0xffffff; }
+    static uint32_t Flat(const DevContext* c, const uint8_t*, uint32_t, uint32_t, bool, bool) {
+        return Load32(c->fillPattern) & 0xffffff;
+    }
     static uint32_t Smooth(const PixelFormat& f, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t, bool,
                            bool) {
         return Place24(f, ((c0 & 0xff0000) >> 16) | ((c1 & 0xff0000) >> 8) | (c2 & 0xff0000));
@@ -102,7 +109,9 @@ struct Fmt24 {
 
 struct Fmt32 {
     static constexpr uint32_t kBytes = 4;
-    static uint32_t Flat(const DevContext* c, uint32_t, uint32_t, bool) { return Load32(c->fillPattern); }
+    static uint32_t Flat(const DevContext* c, const uint8_t*, uint32_t, uint32_t, bool, bool) {
+        return Load32(c->fillPattern);
+    }
     static uint32_t Smooth(const PixelFormat& f, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t, bool,
                            bool) {
         return (((c0 >> 16) & 0xff) << f.shift32[0]) | (((c1 >> 16) & 0xff) << f.shift32[1]) |
@@ -183,8 +192,8 @@ struct Coord {  // one perspective texture coordinate's working values
 };
 
 template <class F, int Tex, bool Depth>
-uint32_t Walk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right, const DevTrapGradients* g) {
-    const PixelFormat& fmt = Lib(ctx)->format;
+uint32_t Walk(const PixelFormat& fmt, DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
+              const DevTrapGradients* g) {
     const uint32_t state = ctx->state;
     const bool smooth = (state & DEV_SMOOTH) != 0;
     const bool dither = F::kBytes == 1 && (state & DEV_DITHER);
@@ -269,9 +278,12 @@ uint32_t Walk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right
                         uint32_t pixel;
                         if (Tex) {
                             const uint32_t lc[3] = {p0, p1, p2};
-                            pixel = index ? t : F::Texel(fmt, light ? Light(light, lightFlat, t, lc, amount) : t, x, y, dither);
+                            // Flat coloured light is never dithered.
+                            pixel = index ? t
+                                          : F::Texel(fmt, light ? Light(light, lightFlat, t, lc, amount) : t, x, y,
+                                                     dither && !lightFlat);
                         } else {
-                            pixel = smooth ? F::Smooth(fmt, p0, p1, p2, x, y, dither, index) : F::Flat(ctx, x, y, dither);
+                            pixel = smooth ? F::Smooth(fmt, p0, p1, p2, x, y, dither, index) : F::Flat(ctx, p, x, y, dither, Depth);
                         }
                         F::Store(p, pixel);
                         if (Depth) *zp = static_cast<uint16_t>(d);
@@ -338,23 +350,18 @@ uint32_t Walk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right
 }
 
 template <class F>
-uint32_t WalkFor(DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) {
+uint32_t WalkFor(const PixelFormat& f, DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) {
     const uint32_t s = ctx->state;
     const bool depth = (s & DEV_DEPTH) != 0;
     if (!(s & DEV_TEXTURE) || !ctx->texture)
-        return depth ? Walk<F, kNoTexture, true>(ctx, l, r, g) : Walk<F, kNoTexture, false>(ctx, l, r, g);
-    if (s & DEV_AFFINE) return depth ? Walk<F, kAffine, true>(ctx, l, r, g) : Walk<F, kAffine, false>(ctx, l, r, g);
-    return depth ? Walk<F, kPerspective, true>(ctx, l, r, g) : Walk<F, kPerspective, false>(ctx, l, r, g);
+        return depth ? Walk<F, kNoTexture, true>(f, ctx, l, r, g) : Walk<F, kNoTexture, false>(f, ctx, l, r, g);
+    if (s & DEV_AFFINE)
+        return depth ? Walk<F, kAffine, true>(f, ctx, l, r, g) : Walk<F, kAffine, false>(f, ctx, l, r, g);
+    return depth ? Walk<F, kPerspective, true>(f, ctx, l, r, g) : Walk<F, kPerspective, false>(f, ctx, l, r, g);
 }
 
 uint32_t DEVPROC BaseTrapezoids(DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) {
-    switch (Lib(ctx)->format.bytes) {
-    case 1: return WalkFor<Fmt8>(ctx, l, r, g);
-    case 2: return WalkFor<Fmt16>(ctx, l, r, g);
-    case 3: return WalkFor<Fmt24>(ctx, l, r, g);
-    case 4: return WalkFor<Fmt32>(ctx, l, r, g);
-    }
-    return 1;
+    return BaseTrapezoidsWith(Lib(ctx)->format, ctx, l, r, g);
 }
 
 // ---- set colour ----
@@ -482,6 +489,17 @@ DevProcTable g_base = MakeTable();
 }  // namespace
 
 DevProcTable* BaseTable() { return &g_base; }
+
+uint32_t BaseTrapezoidsWith(const PixelFormat& f, DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r,
+                            DevTrapGradients* g) {
+    switch (f.bytes) {
+    case 1: return WalkFor<Fmt8>(f, ctx, l, r, g);
+    case 2: return WalkFor<Fmt16>(f, ctx, l, r, g);
+    case 3: return WalkFor<Fmt24>(f, ctx, l, r, g);
+    case 4: return WalkFor<Fmt32>(f, ctx, l, r, g);
+    }
+    return 1;
+}
 
 // ---- formats ----
 

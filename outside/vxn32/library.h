@@ -72,6 +72,11 @@ void FreeContext(LibContext* c);
 // draw what the driver's routine of the same state draws.
 DevProcTable* BaseTable();
 
+// The base trapezoid routine for a record of any layout, drawing in format
+// f (the table's slot 16 takes f from the library's own record).
+uint32_t BaseTrapezoidsWith(const PixelFormat& f, DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
+                            DevTrapGradients* grad);
+
 // The routine of slot that a frame calls: the driver's, else the base one.
 inline DevProc SlotOf(DevContext* c, int slot) {
     DevProc p = c->procs ? c->procs->slot[slot] : nullptr;
