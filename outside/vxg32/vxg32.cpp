@@ -38,7 +38,15 @@ struct Geometry {
 std::map<int, Geometry> g_contexts;
 int g_nextContext = 0x30001;
 
+// Whether the call trace is on: the drawing calls of every frame spell out
+// their corners only then.
+bool TraceOn() {
+    char path[8];
+    return GetEnvironmentVariableA("VISTARO_TRACE", path, sizeof path) > 0;
+}
+
 void Trace(const char* format, ...) {
+    if (!TraceOn()) return;
     char line[2048];
     va_list args;
     va_start(args, format);
@@ -342,7 +350,7 @@ int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, i
         index[i] = list[i + 1];
         if (index[i] >= count) error = " error=bad-index";
     }
-    if (!*error) {
+    if (!*error && TraceOn()) {
         char b[16];
         snprintf(b, sizeof b, "%d", n);
         listText = b;
@@ -368,7 +376,8 @@ int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int
     Geometry* g = Live(gc);
     if (!*error && (!vertices || count < 3 || count > 16)) error = " error=bad-primitive";
     std::string points;
-    for (int i = 0; !*error && i < count; i++) points += (i ? ";" : "") + Floats(At(vertices, vertexStride, i), 3);
+    for (int i = 0; !*error && i < count && TraceOn(); i++)
+        points += (i ? ";" : "") + Floats(At(vertices, vertexStride, i), 3);
     Trace("VngPrimitiveF gc=%d kind=%d count=%d vstride=%d nstride=%d tstride=%d colors=%p format=%d "
           "points=%s -> %d%s",
           gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, points.c_str(),
