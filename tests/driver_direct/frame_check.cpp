@@ -186,7 +186,7 @@ public:
               const ModuleSymbols& installed)
         : dev_(dev), ctx_(ctx), f_(f), g_(g), bpp_(f.bits / 8), family_(FamilyFor(f.bits)), fmt_(RefFormatOf(f)),
           installed_(installed), stride_(SurfaceFor(f, g).stride), refScreen_((size_t)stride_ * g.screenH),
-          ref_(Spec(), 0x5eed)
+          ref_(CanvasLayout(), 0x5eed)
     {
         DevContext* r = ref_.ctx();
         r->translate = ctx->translate;
@@ -301,7 +301,7 @@ public:
     }
 
 private:
-    svcref::CanvasSpec Spec()
+    svcref::CanvasSpec CanvasLayout()
     {
         svcref::CanvasSpec s;
         s.display = DisplayOf(f_);

@@ -80,11 +80,11 @@ protected:
         g_hinst = GetModuleHandleA(nullptr);
         std::string ini = "[files]\r\n";
         for (int f = 0; f < 6; ++f) {
-            testsupport::BmpSpec spec;
-            spec.width = spec.height = 64;
-            spec.pixel = [f](int x, int y) { return QuadrantColour(f, (y >= 32) * 2 + (x >= 32)); };
+            testsupport::BmpSpec bmp;
+            bmp.width = bmp.height = 64;
+            bmp.pixel = [f](int x, int y) { return QuadrantColour(f, (y >= 32) * 2 + (x >= 32)); };
             std::string path = dir_.file("face" + std::to_string(f) + ".bmp");
-            testsupport::WriteFile(path, testsupport::MakeBmp(spec));
+            testsupport::WriteFile(path, testsupport::MakeBmp(bmp));
             ini += "file" + std::to_string(f + 1) + "=" + path + "\r\n";
         }
         ini += "[options]\r\ntitle=Frame\r\nstars=1\r\nshade=0\r\nspinning=1\r\norbiting=0\r\n"

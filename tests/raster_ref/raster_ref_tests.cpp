@@ -250,8 +250,8 @@ TEST(RefStepping, PerspectiveRowStep) {
 // column + 16 * row, drawn by the colour-index texture features on single
 // pixel spans: each pixel shows where its row's first pixel sampled.
 struct IndexGrid {
-    TextureSpec spec = {"grid", TEXADDR_POW2, 4, 0, 0, 0, ((16 - 1) << 21) | 0x1fffff, ((16 - 1) << 21) | 0x1fffff};
-    TextureFixture fixture{spec, 1, 1};
+    TextureSpec shape = {"grid", TEXADDR_POW2, 4, 0, 0, 0, ((16 - 1) << 21) | 0x1fffff, ((16 - 1) << 21) | 0x1fffff};
+    TextureFixture fixture{shape, 1, 1};
     IndexGrid() {
         for (uint32_t i = 0; i < 256; ++i) fixture.SetTexel(i, i);
     }

@@ -40,8 +40,8 @@ uint32_t TextureTexelCount(const TextureSpec& s) {
     }
 }
 
-TextureFixture::TextureFixture(const TextureSpec& spec, uint32_t texelBytes, uint32_t seed)
-    : count_(TextureTexelCount(spec)), texelBytes_(texelBytes) {
+TextureFixture::TextureFixture(const TextureSpec& shape, uint32_t texelBytes, uint32_t seed)
+    : count_(TextureTexelCount(shape)), texelBytes_(texelBytes) {
     memset(&texture_, 0xcd, sizeof texture_);  // fields no routine reads hold noise
     const uint32_t bytes = count_ * texelBytes;
     const uint32_t pages = (bytes + kPage - 1) / kPage;
@@ -66,13 +66,13 @@ TextureFixture::TextureFixture(const TextureSpec& spec, uint32_t texelBytes, uin
     }
 
     texture_.texels = texels_;
-    texture_.rowShift = spec.rowShift;
-    texture_.rowShift2 = spec.rowShift2;
-    texture_.addressMode = spec.addressMode;
-    texture_.width = spec.width;
-    texture_.height = spec.height;
-    texture_.uMask = spec.uMask;
-    texture_.vMask = spec.vMask;
+    texture_.rowShift = shape.rowShift;
+    texture_.rowShift2 = shape.rowShift2;
+    texture_.addressMode = shape.addressMode;
+    texture_.width = shape.width;
+    texture_.height = shape.height;
+    texture_.uMask = shape.uMask;
+    texture_.vMask = shape.vMask;
 }
 
 TextureFixture::~TextureFixture() { VirtualFree(base_, 0, MEM_RELEASE); }

@@ -25,7 +25,7 @@ enum : uint32_t {
 class TextureFixture {
 public:
     // texelBytes 2 (colour texels) or 1 (colour-index texels).
-    TextureFixture(const TextureSpec& spec, uint32_t texelBytes, uint32_t seed);
+    TextureFixture(const TextureSpec& shape, uint32_t texelBytes, uint32_t seed);
     ~TextureFixture();
     TextureFixture(const TextureFixture&) = delete;
     TextureFixture& operator=(const TextureFixture&) = delete;
@@ -45,7 +45,7 @@ private:
 };
 
 // One texel past the largest index the masks or sizes can address.
-uint32_t TextureTexelCount(const TextureSpec& spec);
+uint32_t TextureTexelCount(const TextureSpec& shape);
 
 // The fixtures every case table entry picks from, made once.
 const TextureSpec& TextureSpecAt(int index);

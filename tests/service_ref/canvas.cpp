@@ -161,37 +161,37 @@ static void DEVPROC ClipChanged(DevContext* ctx)
 
 // ---- the canvas ----
 
-Canvas::Canvas(const CanvasSpec& spec, uint32_t seed) : spec_(spec)
+Canvas::Canvas(const CanvasSpec& shape, uint32_t seed) : spec_(shape)
 {
-    const uint32_t bpp = spec.display.bytesPerPixel;
-    const uint32_t rounded = (spec.width + 63u) & ~63u;
-    backW_ = spec.zoom2 ? rounded / 2 : rounded;
-    backH_ = spec.zoom2 ? spec.height / 2u : spec.height;
+    const uint32_t bpp = shape.display.bytesPerPixel;
+    const uint32_t rounded = (shape.width + 63u) & ~63u;
+    backW_ = shape.zoom2 ? rounded / 2 : rounded;
+    backH_ = shape.zoom2 ? shape.height / 2u : shape.height;
     depthW_ = rounded;
 
     ctxMem_ = Guarded(sizeof(DevContext), 0, seed * 31 + 1);
     blockMem_ = Guarded(sizeof(DriverBlock), 0, seed * 31 + 2);
-    backMem_ = Guarded(static_cast<size_t>(bpp) * backW_ * backH_, spec.backAlign, seed * 31 + 3);
-    depthMem_ = Guarded(2u * depthW_ * spec.height, spec.backAlign & 2, seed * 31 + 4);
+    backMem_ = Guarded(static_cast<size_t>(bpp) * backW_ * backH_, shape.backAlign, seed * 31 + 3);
+    depthMem_ = Guarded(2u * depthW_ * shape.height, shape.backAlign & 2, seed * 31 + 4);
     aMem_ = Guarded(4u * (backH_ + 1), 0, seed * 31 + 5);
     bMem_ = Guarded(4u * (backH_ + 1), 0, seed * 31 + 6);
     clipMem_ = Guarded(sizeof(DevRect16) * DEV_MAX_CLIP_RECTS, 0, seed * 31 + 7);
     clipCopyMem_ = Guarded(sizeof(DevRect16) * DEV_MAX_CLIP_RECTS, 0, seed * 31 + 8);
 
-    globals.dirtyShift = spec.dirtyShift;
-    if (spec.frameBuffer) {
-        globals.screenWidth = spec.screenWidth;
-        globals.screenHeight = spec.screenHeight;
-        globals.screenPitch = spec.screenPitch;
-        screen_ = spec.frameBuffer;
-        screenBytes_ = static_cast<size_t>(spec.screenPitch) * spec.screenHeight;
+    globals.dirtyShift = shape.dirtyShift;
+    if (shape.frameBuffer) {
+        globals.screenWidth = shape.screenWidth;
+        globals.screenHeight = shape.screenHeight;
+        globals.screenPitch = shape.screenPitch;
+        screen_ = shape.frameBuffer;
+        screenBytes_ = static_cast<size_t>(shape.screenPitch) * shape.screenHeight;
         Noise(seed * 31 + 9).Fill(screen_, screenBytes_);
     } else {
-        globals.screenWidth = spec.screenWidth ? spec.screenWidth : spec.winX + spec.width + 3u;
-        globals.screenHeight = spec.screenHeight ? spec.screenHeight : spec.winY + spec.height + 2u;
-        globals.screenPitch = spec.screenPitch ? spec.screenPitch : globals.screenWidth * bpp + 12;
+        globals.screenWidth = shape.screenWidth ? shape.screenWidth : shape.winX + shape.width + 3u;
+        globals.screenHeight = shape.screenHeight ? shape.screenHeight : shape.winY + shape.height + 2u;
+        globals.screenPitch = shape.screenPitch ? shape.screenPitch : globals.screenWidth * bpp + 12;
         screenBytes_ = static_cast<size_t>(globals.screenPitch) * globals.screenHeight;
-        screenMem_ = Guarded(screenBytes_, spec.frameAlign, seed * 31 + 9);
+        screenMem_ = Guarded(screenBytes_, shape.frameAlign, seed * 31 + 9);
         screen_ = screenMem_.data();
     }
 
@@ -202,11 +202,11 @@ Canvas::Canvas(const CanvasSpec& spec, uint32_t seed) : spec_(spec)
     DevContext& c = *ctx_;
     c.hdc = nullptr;
     c.gdiSurface = nullptr;
-    c.window = DevRect16{spec.winX, spec.winY, static_cast<int16_t>(spec.winX + spec.width),
-                         static_cast<int16_t>(spec.winY + spec.height)};
-    c.update = DevRect16{0, 0, static_cast<int16_t>(spec.width), static_cast<int16_t>(spec.height)};
-    c.state = spec.zoom2 ? DEV_ZOOM2 : 0;
-    c.zoomX = c.zoomY = spec.zoom2 ? DEV_ZOOM_2 : 0x10000;
+    c.window = DevRect16{shape.winX, shape.winY, static_cast<int16_t>(shape.winX + shape.width),
+                         static_cast<int16_t>(shape.winY + shape.height)};
+    c.update = DevRect16{0, 0, static_cast<int16_t>(shape.width), static_cast<int16_t>(shape.height)};
+    c.state = shape.zoom2 ? DEV_ZOOM2 : 0;
+    c.zoomX = c.zoomY = shape.zoom2 ? DEV_ZOOM_2 : 0x10000;
     c.clipCount = 0;
     c.clipRects = reinterpret_cast<DevRect16*>(clipMem_.data());
     c.clipRectsCopy = reinterpret_cast<DevRect16*>(clipCopyMem_.data());
@@ -229,17 +229,17 @@ Canvas::Canvas(const CanvasSpec& spec, uint32_t seed) : spec_(spec)
         b.bitsCopy = b.bits;
         b.extra = nullptr;
     };
-    fill(c.front, WindowAt(0, 0), spec.width, spec.height, static_cast<uint16_t>(8 * bpp),
+    fill(c.front, WindowAt(0, 0), shape.width, shape.height, static_cast<uint16_t>(8 * bpp),
          static_cast<int16_t>(globals.screenPitch), DEVBUF_DIRECT_FRONT);
     const int32_t backPitch = static_cast<int32_t>(bpp * backW_);
     const int32_t depthPitch = static_cast<int32_t>(2 * depthW_);
-    uint8_t* backFirst = backMem_.data() + (spec.bottomUp ? (backH_ ? (backH_ - 1) * backPitch : 0) : 0);
-    uint8_t* depthFirst = depthMem_.data() + (spec.bottomUp ? (spec.height - 1) * depthPitch : 0);
+    uint8_t* backFirst = backMem_.data() + (shape.bottomUp ? (backH_ ? (backH_ - 1) * backPitch : 0) : 0);
+    uint8_t* depthFirst = depthMem_.data() + (shape.bottomUp ? (shape.height - 1) * depthPitch : 0);
     fill(c.back, backFirst, static_cast<uint16_t>(backW_), static_cast<uint16_t>(backH_),
-         static_cast<uint16_t>(8 * bpp), static_cast<int16_t>(spec.bottomUp ? -backPitch : backPitch),
+         static_cast<uint16_t>(8 * bpp), static_cast<int16_t>(shape.bottomUp ? -backPitch : backPitch),
          DEVBUF_DIRECT_BACK);
-    fill(c.depth, depthFirst, static_cast<uint16_t>(depthW_), spec.height, 16,
-         static_cast<int16_t>(spec.bottomUp ? -depthPitch : depthPitch), DEVBUF_DIRECT_DEPTH);
+    fill(c.depth, depthFirst, static_cast<uint16_t>(depthW_), shape.height, 16,
+         static_cast<int16_t>(shape.bottomUp ? -depthPitch : depthPitch), DEVBUF_DIRECT_DEPTH);
 
     memset(&base_, 0, sizeof base_);
     base_.copyRect = BaseCopyRect;

@@ -3,7 +3,7 @@
 // surface standing for the frame buffer, the two clip-rectangle arrays and a
 // recording base procedure table, for any bytes per pixel and zoom 1 or 2.
 // Every block has guard bytes around it and starts from a repeatable noise,
-// so two canvases made from the same spec and seed are equal byte for byte
+// so two canvases made from the same shape and seed are equal byte for byte
 // and any stray or missing write shows when they are compared.
 #pragma once
 
@@ -107,13 +107,13 @@ struct Globals {
 
 class Canvas {
 public:
-    Canvas(const CanvasSpec& spec, uint32_t seed);
+    Canvas(const CanvasSpec& shape, uint32_t seed);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
     DevContext* ctx() { return ctx_; }
-    const CanvasSpec& spec() const { return spec_; }
+    const CanvasSpec& shape() const { return spec_; }
     const Display& display() const { return spec_.display; }
     uint32_t bpp() const { return spec_.display.bytesPerPixel; }
     Globals globals;

@@ -11,7 +11,7 @@ using namespace svcref;
 
 namespace {
 
-CanvasSpec Spec(const Display& d, uint16_t w = 100, uint16_t h = 12, uint32_t shift = 5)
+CanvasSpec Layout(const Display& d, uint16_t w = 100, uint16_t h = 12, uint32_t shift = 5)
 {
     CanvasSpec s;
     s.display = d;
@@ -36,7 +36,7 @@ uint32_t Fx(double v) { return static_cast<uint32_t>(static_cast<int32_t>(v * 65
 
 TEST(ReferenceSetColor, EightBitColourIndexKeepsTheLowByte)
 {
-    Canvas c(Spec(Display8()), 1);
+    Canvas c(Layout(Display8()), 1);
     c.ctx()->state = DEV_COLORINDEX;
     EXPECT_EQ(1u, RefSetColor(c, 0x234, 5, 6, 7, 1, c.ctx()->fillPattern));
     EXPECT_EQ(0x34u, c.ctx()->color);
@@ -51,7 +51,7 @@ TEST(ReferenceSetColor, EightBitColourIndexKeepsTheLowByte)
 
 TEST(ReferenceSetColor, EightBitColourIndexDitherAddsOneOnRowsTwoAndThree)
 {
-    Canvas c(Spec(Display8()), 1);
+    Canvas c(Layout(Display8()), 1);
     c.ctx()->state = DEV_COLORINDEX | DEV_DITHER;
     RefSetColor(c, 0xff, 0, 0, 0, 0, c.ctx()->fillPattern);
     for (int r = 0; r < 4; ++r)
@@ -61,7 +61,7 @@ TEST(ReferenceSetColor, EightBitColourIndexDitherAddsOneOnRowsTwoAndThree)
 
 TEST(ReferenceSetColor, EightBitCubeIndexOfWhiteAndBlack)
 {
-    Canvas c(Spec(Display8(10)), 1);
+    Canvas c(Layout(Display8(10)), 1);
     RefSetColor(c, 0x00ffffff, 0x00ffffff, 0x00ffffff, 0, 1, c.ctx()->fillPattern);
     EXPECT_EQ(0xc5c5c5c5u, Word(c.ctx()->fillPattern));  // 10 + 0xa0 + 0x18 + 3
     EXPECT_EQ(0xc5c5c5c5u, Word(c.ctx()->fillPattern + 8));
@@ -71,14 +71,14 @@ TEST(ReferenceSetColor, EightBitCubeIndexOfWhiteAndBlack)
 
 TEST(ReferenceSetColor, EightBitPaletteBaseWrapsInEightBits)
 {
-    Canvas c(Spec(Display8(0xf0)), 1);
+    Canvas c(Layout(Display8(0xf0)), 1);
     RefSetColor(c, Fx(48.0), 0, 0, 0, 1, c.ctx()->fillPattern);  // scaled to 36.0: red level 1
     EXPECT_EQ(0x10u, c.ctx()->fillPattern[0]);
 }
 
 TEST(ReferenceSetColor, EightBitDitheredWhiteRowsAtZeroAndEight)
 {
-    Canvas c(Spec(Display8(10)), 1);
+    Canvas c(Layout(Display8(10)), 1);
     c.ctx()->state = DEV_DITHER;
     uint8_t before[16];
     memcpy(before, c.ctx()->clearPattern, 16);
@@ -96,7 +96,7 @@ TEST(ReferenceSetColor, EightBitDitheredWhiteRowsAtZeroAndEight)
 
 TEST(ReferenceSetColor, PackedAndSeparateColours)
 {
-    Canvas c(Spec(Display8()), 1);
+    Canvas c(Layout(Display8()), 1);
     RefSetColor(c, 0xab112233, 0, 0, 0, 0, c.ctx()->fillPattern);
     EXPECT_EQ(0xab112233u, c.ctx()->color);
     RefSetColor(c, 0x00ff8000, 0, 0, 0x01020000, 1, c.ctx()->fillPattern);  // red 255.5, alpha 258.0
@@ -105,7 +105,7 @@ TEST(ReferenceSetColor, PackedAndSeparateColours)
 
 TEST(ReferenceSetColor, OnlyAPackedClearColourMarksBothMasks)
 {
-    Canvas c(Spec(Display565()), 1);
+    Canvas c(Layout(Display565()), 1);
     c.SetMasks(0x5, 0x3);
     RefSetColor(c, 0x123456, 0, 0, 0, 0, c.ctx()->fillPattern);
     RefSetColor(c, 0x123456, 0, 0, 0, 1, c.ctx()->clearPattern);
@@ -121,12 +121,12 @@ TEST(ReferenceSetColor, OnlyAPackedClearColourMarksBothMasks)
 
 TEST(ReferenceSetColor, SixteenBitPixelTwice)
 {
-    Canvas c(Spec(Display565()), 1);
+    Canvas c(Layout(Display565()), 1);
     RefSetColor(c, 0x00ffffff, 0, 0, 0, 0, c.ctx()->fillPattern);
     EXPECT_EQ(0xffffffffu, Word(c.ctx()->fillPattern));
     RefSetColor(c, 0x80, 0, 0, 0, 0, c.ctx()->fillPattern);
     EXPECT_EQ(0x80008000u, Word(c.ctx()->fillPattern));
-    Canvas d(Spec(Display555()), 1);
+    Canvas d(Layout(Display555()), 1);
     RefSetColor(d, 0xff, 0, 0, 0, 0, d.ctx()->fillPattern);
     EXPECT_EQ(0x7c007c00u, Word(d.ctx()->fillPattern));
     RefSetColor(d, 0, 0x00ff0000, 0x00080000, 0x00010000, 1, d.ctx()->fillPattern);  // green 31, blue 1
@@ -136,7 +136,7 @@ TEST(ReferenceSetColor, SixteenBitPixelTwice)
 
 TEST(ReferenceSetColor, TwentyFourBitTwelveBytesInEitherByteOrder)
 {
-    Canvas c(Spec(Display24(true)), 1);
+    Canvas c(Layout(Display24(true)), 1);
     RefSetColor(c, 0x00336699, 0, 0, 0, 0, c.ctx()->fillPattern);
     const uint8_t bgr[3] = {0x33, 0x66, 0x99};
     for (int i = 0; i < 12; ++i) EXPECT_EQ(bgr[i % 3], c.ctx()->fillPattern[i]) << i;
@@ -146,7 +146,7 @@ TEST(ReferenceSetColor, TwentyFourBitTwelveBytesInEitherByteOrder)
     EXPECT_EQ(0x01, c.ctx()->fillPattern[0]);
     EXPECT_EQ(0x40, c.ctx()->fillPattern[1]);
     EXPECT_EQ(0xff, c.ctx()->fillPattern[2]);
-    Canvas d(Spec(Display24(false)), 1);
+    Canvas d(Layout(Display24(false)), 1);
     RefSetColor(d, 0x00ff8000, 0x00400000, 0x00010000, 0, 1, d.ctx()->fillPattern);
     EXPECT_EQ(0xff, d.ctx()->fillPattern[0]);
     EXPECT_EQ(0x40, d.ctx()->fillPattern[1]);
@@ -155,14 +155,14 @@ TEST(ReferenceSetColor, TwentyFourBitTwelveBytesInEitherByteOrder)
 
 TEST(ReferenceSetColor, ThirtyTwoBitFinishedPixel)
 {
-    Canvas c(Spec(Display32(true)), 1);
+    Canvas c(Layout(Display32(true)), 1);
     RefSetColor(c, 0x00ff8040, 0, 0, 0, 0, c.ctx()->fillPattern);
     EXPECT_EQ(0x4080ffu, Word(c.ctx()->fillPattern));
     EXPECT_EQ(0x00ff8040u, c.ctx()->color);
     RefSetColor(c, 0x00408000, 0x00800000, 0x00ff0000, 0x00ff0000, 1, c.ctx()->fillPattern);
     EXPECT_EQ(0x4080ffu, Word(c.ctx()->fillPattern));
     EXPECT_EQ(0xffff8040u, c.ctx()->color);
-    Canvas d(Spec(Display32(false)), 1);
+    Canvas d(Layout(Display32(false)), 1);
     RefSetColor(d, 0x00ff8040, 0, 0, 0, 0, d.ctx()->fillPattern);
     EXPECT_EQ(0xff8040u, Word(d.ctx()->fillPattern));
 }
@@ -188,7 +188,7 @@ bool Cleared(Canvas& c, int x, int y)
 
 TEST(ReferenceClear, NothingAskedStillEmptiesA)
 {
-    Canvas c(Spec(Display8()), 2), fresh(Spec(Display8()), 2);
+    Canvas c(Layout(Display8()), 2), fresh(Layout(Display8()), 2);
     c.SetMasks(0xffffffff, 0x1234);
     fresh.SetMasks(0, 0x1234);
     EXPECT_EQ(0u, RefClear(c, 0));
@@ -197,7 +197,7 @@ TEST(ReferenceClear, NothingAskedStillEmptiesA)
 
 TEST(ReferenceClear, DepthWithoutDepthStateReportsButWritesNothing)
 {
-    Canvas c(Spec(Display8()), 2), fresh(Spec(Display8()), 2);
+    Canvas c(Layout(Display8()), 2), fresh(Layout(Display8()), 2);
     c.SetMasks(0xffffffff, 0);
     fresh.SetMasks(0, 0);
     EXPECT_EQ(0x400u, RefClear(c, 0x400));
@@ -210,7 +210,7 @@ TEST(ReferenceClear, DepthWithoutDepthStateReportsButWritesNothing)
 
 TEST(ReferenceClear, EightBitRowsTakeTheirParitysWord)
 {
-    CanvasSpec s = Spec(Display8(), 100, 4);
+    CanvasSpec s = Layout(Display8(), 100, 4);
     s.backAlign = 1;  // the pattern byte follows the address, not the column
     Canvas c(s, 3);
     Pattern(c);
@@ -227,11 +227,11 @@ TEST(ReferenceClear, ThreePixelHeadAndTheTailOfAPartlyMarkedRow)
 {
     // 32-pixel blocks; a rectangle from 29 to 74: head 29..31, block 32..63,
     // tail 64..73. Only the first block's bit is set.
-    Canvas c(Spec(Display32(true), 128, 2), 4);
+    Canvas c(Layout(Display32(true), 128, 2), 4);
     Pattern(c);
     c.ctx()->update = DevRect16{29, 0, 74, 1};
     c.SetMasks(0x1, 0);
-    Canvas before(Spec(Display32(true), 128, 2), 4);
+    Canvas before(Layout(Display32(true), 128, 2), 4);
     RefClear(c, 0x20);
     for (int x = 0; x < 128; ++x) {
         bool expect = (x >= 29 && x < 32) || (x >= 64 && x < 74);
@@ -245,7 +245,7 @@ TEST(ReferenceClear, ThreePixelHeadAndTheTailOfAPartlyMarkedRow)
 
 TEST(ReferenceClear, NarrowRectangleTestsTheBlocksItTouches)
 {
-    Canvas c(Spec(Display565(), 100, 5), 5);
+    Canvas c(Layout(Display565(), 100, 5), 5);
     Pattern(c);
     c.ctx()->update = DevRect16{30, 0, 36, 5};  // straddles 32
     c.A(0) = 0x1, c.A(1) = 0x2, c.A(2) = 0x3, c.A(3) = 0x4, c.A(4) = 0;
@@ -257,7 +257,7 @@ TEST(ReferenceClear, NarrowRectangleTestsTheBlocksItTouches)
         EXPECT_FALSE(Cleared(c, x, 3)) << x;
         EXPECT_FALSE(Cleared(c, x, 4)) << x;
     }
-    Canvas d(Spec(Display565(), 100, 2), 5);
+    Canvas d(Layout(Display565(), 100, 2), 5);
     Pattern(d);
     d.ctx()->update = DevRect16{64, 0, 70, 2};  // on a boundary: no tail cleared without its bit
     d.A(0) = 0x1, d.A(1) = 0x4;
@@ -269,7 +269,7 @@ TEST(ReferenceClear, NarrowRectangleTestsTheBlocksItTouches)
 TEST(ReferenceClear, BlocksPastThirtyOneShareBitThirtyOne)
 {
     // 16-pixel blocks on a 700-pixel row: blocks 31 to 43 are all bit 31.
-    Canvas c(Spec(Display8(), 700, 2, 4), 6);
+    Canvas c(Layout(Display8(), 700, 2, 4), 6);
     Pattern(c);
     c.ctx()->update = DevRect16{5, 0, 690, 2};
     c.A(0) = 0x80000000u;
@@ -286,7 +286,7 @@ TEST(ReferenceClear, BlocksPastThirtyOneShareBitThirtyOne)
 
 TEST(ReferenceClear, ZoomTwoHalvesTheRectangle)
 {
-    CanvasSpec s = Spec(Display32(true), 640, 480);
+    CanvasSpec s = Layout(Display32(true), 640, 480);
     s.zoom2 = true;
     Canvas c(s, 7);
     Pattern(c);
@@ -310,7 +310,7 @@ TEST(ReferenceClear, ZoomTwoHalvesTheRectangle)
 TEST(ReferenceClear, EmptyOrInvertedRectangleClearsNothing)
 {
     for (DevRect16 r : {DevRect16{10, 2, 10, 8}, DevRect16{20, 2, 10, 8}, DevRect16{5, 6, 50, 6}}) {
-        Canvas c(Spec(Display8()), 8), fresh(Spec(Display8()), 8);
+        Canvas c(Layout(Display8()), 8), fresh(Layout(Display8()), 8);
         c.ctx()->state = fresh.ctx()->state = DEV_DEPTH;
         c.ctx()->update = fresh.ctx()->update = r;
         c.SetMasks(0xffffffff, 0);
@@ -331,7 +331,7 @@ bool Same(Canvas& c, int fx, int fy, int bx, int by)
 
 TEST(ReferencePresent, ZoomTwoDoublesEachPixel)
 {
-    CanvasSpec s = Spec(Display24(true), 128, 16);
+    CanvasSpec s = Layout(Display24(true), 128, 16);
     s.zoom2 = true;
     Canvas c(s, 9);
     c.SetMasks(0xffffffff, 0);
@@ -345,7 +345,7 @@ TEST(ReferencePresent, ZoomTwoDoublesEachPixel)
 
 TEST(ReferencePresent, ZoomTwoOddOriginStartsAtTheHalvedColumn)
 {
-    CanvasSpec s = Spec(Display8(), 128, 16);
+    CanvasSpec s = Layout(Display8(), 128, 16);
     s.zoom2 = true;
     Canvas c(s, 10), before(s, 10);
     c.SetMasks(0xffffffff, 0);
@@ -360,7 +360,7 @@ TEST(ReferencePresent, ZoomTwoOddOriginStartsAtTheHalvedColumn)
 
 TEST(ReferencePresent, TranslatedZoomWritesEachTranslationFourTimes)
 {
-    CanvasSpec s = Spec(Display8(), 64, 4);
+    CanvasSpec s = Layout(Display8(), 64, 4);
     s.zoom2 = true;
     Canvas c(s, 11);
     uint8_t t8[256];
@@ -382,7 +382,7 @@ TEST(ReferencePresent, TranslatedZoomWritesEachTranslationFourTimes)
 
 TEST(ReferencePresent, CopiesMarkedBlocksOfAOrBThenBTakesA)
 {
-    Canvas c(Spec(Display565(), 100, 4), 12), before(Spec(Display565(), 100, 4), 12);
+    Canvas c(Layout(Display565(), 100, 4), 12), before(Layout(Display565(), 100, 4), 12);
     c.SetClipRects({DevRect16{0, 0, 100, 4}, DevRect16{40, 1, 44, 2}});
     c.A(0) = 0x1, c.B(0) = 0;  // block 0
     c.A(1) = 0, c.B(1) = 0x8;  // block 3 = the tail 96..99
@@ -405,7 +405,7 @@ TEST(ReferencePresent, CopiesMarkedBlocksOfAOrBThenBTakesA)
 
 TEST(ReferencePresent, ShowsRectanglesOnlyInsideTheWindow)
 {
-    Canvas c(Spec(Display32(true), 100, 12), 24), before(Spec(Display32(true), 100, 12), 24);
+    Canvas c(Layout(Display32(true), 100, 12), 24), before(Layout(Display32(true), 100, 12), 24);
     c.SetMasks(0xffffffff, 0);
     c.SetClipRects({DevRect16{-10, -5, 110, 40}});
     RefPresent(c, false, nullptr, nullptr);
@@ -422,7 +422,7 @@ TEST(ReferencePresent, ShowsRectanglesOnlyInsideTheWindow)
 
 TEST(ReferencePresent, RepaintRequestsMarkEveryRow)
 {
-    Canvas c(Spec(Display8(), 64, 3), 13);
+    Canvas c(Layout(Display8(), 64, 3), 13);
     c.SetMasks(0, 0);
     c.SetClipRects({DevRect16{0, 0, 64, 3}});
     c.globals.repaintAll = 1;
@@ -430,7 +430,7 @@ TEST(ReferencePresent, RepaintRequestsMarkEveryRow)
     EXPECT_EQ(0u, c.globals.repaintAll);
     EXPECT_TRUE(Same(c, 63, 2, 63, 2));
     EXPECT_EQ(0xffffffffu, c.B(2));
-    Canvas d(Spec(Display8(), 64, 3), 13);
+    Canvas d(Layout(Display8(), 64, 3), 13);
     d.SetMasks(0, 0);
     d.ctx()->repaint = 1;
     RefPresent(d, false, nullptr, nullptr);
@@ -440,7 +440,7 @@ TEST(ReferencePresent, RepaintRequestsMarkEveryRow)
 
 TEST(ReferencePresent, RefusedAccessCopiesNothingAndKeepsB)
 {
-    Canvas c(Spec(Display8(), 64, 3), 14), before(Spec(Display8(), 64, 3), 14);
+    Canvas c(Layout(Display8(), 64, 3), 14), before(Layout(Display8(), 64, 3), 14);
     c.SetMasks(0xffffffff, 0x5);
     c.SetClipRects({DevRect16{0, 0, 64, 3}});
     c.globals.dciWin95 = 1;
@@ -456,7 +456,7 @@ TEST(ReferencePresent, RefusedAccessCopiesNothingAndKeepsB)
 
 TEST(ReferencePresent, ClipRefreshFromTheWindowWatch)
 {
-    Canvas c(Spec(Display8(), 64, 8), 15);
+    Canvas c(Layout(Display8(), 64, 8), 15);
     c.SetMasks(0, 0);
     c.globals.dciWin95 = 1;
     c.globals.screenWidth = 300, c.globals.screenHeight = 200;
@@ -501,7 +501,7 @@ DevTrapEdge Edge(double x, double dxdy, int rows, double y = 0)
 
 TEST(ReferenceForwarder, MarksTheBlockRuleAndReturnsTheBaseResult)
 {
-    Canvas c(Spec(Display8(), 1024, 8), 16);
+    Canvas c(Layout(Display8(), 1024, 8), 16);
     c.SetMasks(0, 0);
     c.baseResult = 0x1234;
     struct Span { double l, r; uint32_t bits; } spans[] = {
@@ -523,7 +523,7 @@ TEST(ReferenceForwarder, MarksTheBlockRuleAndReturnsTheBaseResult)
 
 TEST(ReferenceForwarder, WalksRecordsOfBothChains)
 {
-    Canvas c(Spec(Display8(), 256, 12), 17);
+    Canvas c(Layout(Display8(), 256, 12), 17);
     c.SetMasks(0, 0);
     DevTrapEdge left[3] = {Edge(10, 0, 3, 2), Edge(100, 0, 0), Edge(200, 0, 5)};
     DevTrapEdge right[1] = {Edge(20, 8, 8)};
@@ -538,7 +538,7 @@ TEST(ReferenceForwarder, WalksRecordsOfBothChains)
 
 TEST(ReferenceForwarder, LineForwarderAsksForARepaint)
 {
-    Canvas c(Spec(Display8()), 18);
+    Canvas c(Layout(Display8()), 18);
     c.baseResult = 77;
     LineRecord line = {};
     EXPECT_EQ(77u, RefLineGeneric(c, line.get(), 0xabc));
@@ -571,7 +571,7 @@ std::vector<std::pair<int, int>> Drawn(Canvas& c, Canvas& before, int w, int h)
 
 TEST(ReferenceLine, EndsCoincideOnePixel)
 {
-    Canvas c(Spec(Display8(), 64, 8), 19), before(Spec(Display8(), 64, 8), 19);
+    Canvas c(Layout(Display8(), 64, 8), 19), before(Layout(Display8(), 64, 8), 19);
     c.SetMasks(0, 0);
     c.ctx()->fillPattern[0] = static_cast<uint8_t>(~*before.BackPixel(2, 3));
     RefLine8(c, kLineFsD, Line(2, 3, 2, 3));
@@ -581,7 +581,7 @@ TEST(ReferenceLine, EndsCoincideOnePixel)
 
 TEST(ReferenceLine, MinorStepsFallWhereTheErrorTermSays)
 {
-    CanvasSpec s = Spec(Display8(), 64, 12);
+    CanvasSpec s = Layout(Display8(), 64, 12);
     Canvas before(s, 20);
     auto draw = [&](int x0, int y0, int x1, int y1) {
         Canvas c(s, 20);
@@ -608,11 +608,11 @@ TEST(ReferenceLine, MinorStepsFallWhereTheErrorTermSays)
 
 TEST(ReferenceLine, DirtyBitsPerPixelBlock)
 {
-    Canvas c(Spec(Display8(), 700, 4, 5), 21);
+    Canvas c(Layout(Display8(), 700, 4, 5), 21);
     c.SetMasks(0, 0);
     RefLine8(c, kLineFsD, Line(30, 1, 33, 1));
     EXPECT_EQ(0x3u, c.A(1));
-    Canvas d(Spec(Display8(), 700, 4, 4), 21);
+    Canvas d(Layout(Display8(), 700, 4, 4), 21);
     d.SetMasks(0, 0);
     RefLine8(d, kLineFsD, Line(600, 2, 690, 2));  // blocks 37 .. 43: bit 31
     EXPECT_EQ(0x80000000u, d.A(2));
@@ -620,7 +620,7 @@ TEST(ReferenceLine, DirtyBitsPerPixelBlock)
 
 TEST(ReferenceLine, SmoothLineScalesItsChannelsOnce)
 {
-    Canvas c(Spec(Display8(10), 256, 2), 22);
+    Canvas c(Layout(Display8(10), 256, 2), 22);
     LineRecord l = Line(0, 0, 255, 0);
     l.v[0].ch0Step = 0x10101;  // 255.99 / 255
     RefLine8(c, kLineSsD, l);
@@ -631,7 +631,7 @@ TEST(ReferenceLine, SmoothLineScalesItsChannelsOnce)
 
 TEST(ReferenceLine, DepthTestPassesOnEqualAndStepsOnFailure)
 {
-    Canvas c(Spec(Display8(), 64, 2), 23), before(Spec(Display8(), 64, 2), 23);
+    Canvas c(Layout(Display8(), 64, 2), 23), before(Layout(Display8(), 64, 2), 23);
     c.SetMasks(0, 0);
     LineRecord l = Line(0, 0, 2, 0);
     l.v[0].z = 0x100u << 12;
