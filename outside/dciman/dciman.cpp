@@ -2,6 +2,7 @@
 // window watch, failure switches and call counters for tests.
 #include "dci.h"
 #include "dcistandin.h"
+#include "screenmasks.h"
 
 #include <string.h>
 
@@ -46,22 +47,7 @@ bool g_configured;
 LONG g_shownPixels;  // pixels copied to the screen in display mode
 
 DWORD ScreenMasks(HDC screen, int bits, DWORD* masks) {
-    masks[0] = masks[1] = masks[2] = 0;
-    if (bits == 16) {
-        struct {
-            BITMAPINFOHEADER h;
-            DWORD m[3];
-        } bi = {};
-        bi.h.biSize = sizeof bi.h;
-        HBITMAP b = CreateCompatibleBitmap(screen, 1, 1);
-        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-        DeleteObject(b);
-        if (bi.h.biCompression == BI_BITFIELDS) memcpy(masks, bi.m, 3 * sizeof(DWORD));
-        else masks[0] = 0x7c00, masks[1] = 0x3e0, masks[2] = 0x1f;
-    } else if (bits > 16) {
-        masks[0] = 0xff0000, masks[1] = 0xff00, masks[2] = 0xff;
-    }
+    ScreenColorMasks(screen, bits, masks);
     return bits;
 }
 

@@ -1,6 +1,7 @@
 // The driver module's exports, device descriptions and the library's
 // context records.
 #include "library.h"
+#include "screenmasks.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -59,22 +60,8 @@ DeviceInfo DisplayDevice() {
     const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
     const int width = GetDeviceCaps(screen, HORZRES), height = GetDeviceCaps(screen, VERTRES);
     // The masks of a compatible bitmap are the display's.
-    uint32_t masks[3] = {0, 0, 0};
-    if (bits == 16) {
-        struct {
-            BITMAPINFOHEADER h;
-            DWORD m[3];
-        } bi = {};
-        bi.h.biSize = sizeof bi.h;
-        HBITMAP b = CreateCompatibleBitmap(screen, 1, 1);
-        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-        GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
-        DeleteObject(b);
-        if (bi.h.biCompression == BI_BITFIELDS) memcpy(masks, bi.m, sizeof masks);
-        else masks[0] = 0x7c00, masks[1] = 0x3e0, masks[2] = 0x1f;
-    } else if (bits > 16) {
-        masks[0] = 0xff0000, masks[1] = 0xff00, masks[2] = 0xff;
-    }
+    DWORD masks[3];
+    ScreenColorMasks(screen, bits, masks);
     ReleaseDC(nullptr, screen);
     return DeviceFor(static_cast<uint16_t>(width), static_cast<uint16_t>(height), static_cast<uint16_t>(bits),
                      masks[0], masks[1], masks[2], 0);
