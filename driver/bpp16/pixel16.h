@@ -43,6 +43,21 @@ struct Layout16Fixed {
                (g_texelShift16.blue & 31) == kS2;
     }
 };
+// The pixel of every 15-bit colour in a fixed layout, built at compile time:
+// one load per textured pixel instead of three fields' shifts and masks.
+template <class L>
+struct TexelTable16 {
+    uint16_t pixel[0x8000];
+    constexpr TexelTable16() : pixel() {
+        for (uint32_t w = 0; w < 0x8000; ++w)
+            pixel[w] = static_cast<uint16_t>(((((w & 0x001f) << 19) >> L::kS0) & L::kM0) |
+                                             ((((w & 0x03e0) << 14) >> L::kS1) & L::kM1) |
+                                             ((((w & 0x7c00) << 9) >> L::kS2) & L::kM2));
+    }
+};
+template <class L>
+inline constexpr TexelTable16<L> kTexelTable16{};
+
 using Layout565 = Layout16Fixed<0xf800, 0x07e0, 0x001f, 5, 6, 5, 11, 5, 0>;
 using Layout555 = Layout16Fixed<0x7c00, 0x03e0, 0x001f, 5, 5, 5, 10, 5, 0>;
 
@@ -139,8 +154,7 @@ struct Pixel16Of {
 
     static uint32_t FromTexel(const Call& pc, uint32_t w) {
         if constexpr (L::kFixed)
-            return ((((w & 0x001f) << 19) >> L::kS0) & L::kM0) | ((((w & 0x03e0) << 14) >> L::kS1) & L::kM1) |
-                   ((((w & 0x7c00) << 9) >> L::kS2) & L::kM2);
+            return kTexelTable16<L>.pixel[w & 0x7fff];
         else
             return ((((w & 31) * pc.k0) >> 8) & pc.m0) | (((((w >> 5) & 31) * pc.k1) >> 8) & pc.m1) |
                    (((((w >> 10) & 31) * pc.k2) >> 8) & pc.m2);
