@@ -21,6 +21,16 @@ inline bool Pixel32LayoutIsRgb() {
            Shift32(g_colorShift32.blue) == 0;
 }
 
+// The usual layout's pixel of every 15-bit colour, built at compile time:
+// one load per textured pixel instead of three fields' shifts and masks.
+struct TexelTable32Rgb {
+    uint32_t pixel[0x8000];
+    constexpr TexelTable32Rgb() : pixel() {
+        for (uint32_t w = 0; w < 0x8000; ++w) pixel[w] = ((w << 19) & 0xf80000) | ((w << 6) & 0xf800) | ((w >> 7) & 0xf8);
+    }
+};
+inline constexpr TexelTable32Rgb kTexelTable32Rgb{};
+
 template <bool Rgb>
 struct Pixel32Format {
     static constexpr uint32_t kBytes = 4;
@@ -88,7 +98,7 @@ struct Pixel32Format {
     // never reach the pixel.
     static uint32_t FromTexel(const Call& pc, uint32_t w) {
         if constexpr (Rgb)
-            return ((w << 19) & 0xf80000) | ((w << 6) & 0xf800) | ((w >> 7) & 0xf8);
+            return kTexelTable32Rgb.pixel[w & 0x7fff];
         else
             return ((w & 0x001f) << 3) << pc.sr | ((w & 0x03e0) >> 2) << pc.sg | ((w & 0x7c00) >> 7) << pc.sb;
     }
