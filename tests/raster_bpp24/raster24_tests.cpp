@@ -39,24 +39,6 @@ CanvasShape Shape(uint32_t align = 0) {
     return s;
 }
 
-// One span [x0, x1) on row y, every value still and u = v = 0.
-void Span(DevTrapezoidsProc proc, Canvas& c, int y, int x0, int x1, uint32_t ch0 = 0, uint32_t ch1 = 0,
-          uint32_t ch2 = 0) {
-    DevTrapEdge left, right;
-    memset(&left, 0, sizeof left);
-    memset(&right, 0, sizeof right);
-    left.x = static_cast<uint32_t>(x0) << 16;
-    left.y = static_cast<uint32_t>(y) << 16;
-    left.rowCount = right.rowCount = 1;
-    left.ch0 = ch0;
-    left.ch1 = ch1;
-    left.ch2 = ch2;
-    right.x = static_cast<uint32_t>(x1) << 16;
-    DevTrapGradients g;
-    memset(&g, 0, sizeof g);
-    EXPECT_EQ(proc(c.ctx(), &left, &right, &g), 1u);
-}
-
 std::string Bytes(Canvas& c, int x, int y) {
     char text[16];
     const uint8_t* p = c.PixelAddress(x, y);
@@ -90,7 +72,7 @@ TEST(Raster24, ChannelsGiveTheirLowIntegerByte) {
             for (uint32_t align = 0; align < 4; ++align) {
                 Canvas c(Shape(align), 7);
                 Canvas before(Shape(align), 7);
-                Span(Routine(r), c, 3, 11, 12, t.c0, t.c1, t.c2);
+                EXPECT_EQ(DrawSpan(Routine(r), c, 3, 11, 12, t.c0, t.c1, t.c2), 1u);
                 EXPECT_EQ(Bytes(c, 11, 3), t.want) << r << " " << t.fmt->name << (t.table ? " (own table)" : "");
                 // Only the pixel's three bytes (and its depth) change.
                 for (Canvas* k : {&c, &before}) {
@@ -136,7 +118,7 @@ TEST(Raster24, TexelsGiveFiveBitsTimesEightAndNoOtherBit) {
             Canvas c(Shape(1), 9);
             c.ctx()->texture = tex.texture();
             c.ctx()->colorKey = 0x10000 | t.texel;  // matches no texel
-            Span(Routine(l.routine), c, 2, 5, 7, l.c0, l.c1, l.c2);
+            EXPECT_EQ(DrawSpan(Routine(l.routine), c, 2, 5, 7, l.c0, l.c1, l.c2), 1u);
             EXPECT_EQ(Bytes(c, 5, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
             EXPECT_EQ(Bytes(c, 6, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
         }
@@ -199,7 +181,7 @@ TEST(Raster24, FlatFillGroups) {
         Canvas c(shape, 13), before(shape, 13);
         ASSERT_EQ(reinterpret_cast<uintptr_t>(c.PixelAddress(x0, 1)) % 4, t.align);
         memcpy(c.ctx()->fillPattern, pattern, 32);
-        Span(Routine("Fs"), c, 1, x0, x1);
+        EXPECT_EQ(DrawSpan(Routine("Fs"), c, 1, x0, x1), 1u);
         EXPECT_EQ(memcmp(c.PixelAddress(x0, 1), want.data(), want.size()), 0) << "groups " << label;
         for (int x = x0; x < x1; ++x) c.SetPixelValue(x, 1, before.PixelValue(x, 1));
         c.Dirty(1) = before.Dirty(1);
@@ -227,7 +209,7 @@ TEST(Raster24, DirtyBlocksClampBothEnds) {
             c.ctx()->texture = tex.texture();
             c.Dirty(4) = 0;
             g_dirtyShift = t.shift;
-            Span(v.proc, c, 4, t.xl, t.xr);
+            EXPECT_EQ(DrawSpan(v.proc, c, 4, t.xl, t.xr), 1u);
             EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " blocks of " << (1 << t.shift);
         }
     }

@@ -35,24 +35,6 @@ CanvasShape Shape() {
     return s;
 }
 
-// One span [x0, x1) on row y, every value still and u = v = 0.
-void Span(DevTrapezoidsProc proc, Canvas& c, int y, int x0, int x1, uint32_t ch0 = 0, uint32_t ch1 = 0,
-          uint32_t ch2 = 0) {
-    DevTrapEdge left, right;
-    memset(&left, 0, sizeof left);
-    memset(&right, 0, sizeof right);
-    left.x = static_cast<uint32_t>(x0) << 16;
-    left.y = static_cast<uint32_t>(y) << 16;
-    left.rowCount = right.rowCount = 1;
-    left.ch0 = ch0;
-    left.ch1 = ch1;
-    left.ch2 = ch2;
-    right.x = static_cast<uint32_t>(x1) << 16;
-    DevTrapGradients g;
-    memset(&g, 0, sizeof g);
-    EXPECT_EQ(proc(c.ctx(), &left, &right, &g), 1u);
-}
-
 void Shifts(uint16_t r, uint16_t g, uint16_t b) { g_colorShift32 = {r, g, b}; }
 
 TEST(Raster32, ChannelsGiveTheirLowIntegerByte) {
@@ -72,7 +54,7 @@ TEST(Raster32, ChannelsGiveTheirLowIntegerByte) {
         Shifts(t.sr, t.sg, t.sb);
         for (const char* r : {"Ss", "SsZ"}) {
             Canvas c(Shape(), 7);
-            Span(Routine(r), c, 3, 10, 11, t.c0, t.c1, t.c2);
+            EXPECT_EQ(DrawSpan(Routine(r), c, 3, 10, 11, t.c0, t.c1, t.c2), 1u);
             EXPECT_EQ(c.PixelValue(10, 3), t.want) << r << " shifts " << t.sr << "/" << t.sg << "/" << t.sb;
         }
     }
@@ -105,7 +87,7 @@ TEST(Raster32, TexelsGiveFiveBitsTimesEightAndNoOtherBit) {
             Canvas c(Shape(), 9);
             c.ctx()->texture = tex.texture();
             c.ctx()->colorKey = 0x10000;  // matches no texel
-            Span(Routine(l.routine), c, 2, 5, 7, l.c0, l.c1, l.c2);
+            EXPECT_EQ(DrawSpan(Routine(l.routine), c, 2, 5, 7, l.c0, l.c1, l.c2), 1u);
             EXPECT_EQ(c.PixelValue(5, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
             EXPECT_EQ(c.PixelValue(6, 2), t.want) << l.routine << " texel " << std::hex << t.texel;
         }
@@ -160,7 +142,7 @@ TEST(Raster32, DirtyBlocksClampBothEnds) {
             c.ctx()->texture = tex.texture();
             c.Dirty(4) = 0;
             g_dirtyShift = t.shift;
-            Span(v.proc, c, 4, t.xl, t.xr);
+            EXPECT_EQ(DrawSpan(v.proc, c, 4, t.xl, t.xr), 1u);
             EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " blocks of " << (1 << t.shift);
         }
     }

@@ -33,6 +33,23 @@ std::string Place(size_t i, size_t start, size_t rowBytes, int rows, bool bottom
 
 uint32_t Fx(double v) { return static_cast<uint32_t>(static_cast<int32_t>(llround(v * 65536.0))); }
 
+uint32_t DrawSpan(DevTrapezoidsProc proc, Canvas& c, int y, int x0, int x1, uint32_t ch0, uint32_t ch1,
+                  uint32_t ch2) {
+    DevTrapEdge left, right;
+    memset(&left, 0, sizeof left);
+    memset(&right, 0, sizeof right);
+    left.x = static_cast<uint32_t>(x0) << 16;
+    left.y = static_cast<uint32_t>(y) << 16;
+    left.rowCount = right.rowCount = 1;
+    left.ch0 = ch0;
+    left.ch1 = ch1;
+    left.ch2 = ch2;
+    right.x = static_cast<uint32_t>(x1) << 16;
+    DevTrapGradients g;
+    memset(&g, 0, sizeof g);
+    return proc(c.ctx(), &left, &right, &g);
+}
+
 Canvas::Canvas(const CanvasShape& shape, uint32_t seed) : shape_(shape) {
     memset(&ctx_, 0, sizeof ctx_);
     Noise noise{seed};

@@ -72,3 +72,8 @@ struct Noise {
 
 // A 16.16 value from a real number (test inputs only).
 uint32_t Fx(double v);
+
+// Runs a trapezoid routine over the one span [x0, x1) of row y, with every
+// value still (no gradients) and u = v = 0; returns what the routine did.
+uint32_t DrawSpan(DevTrapezoidsProc proc, Canvas& c, int y, int x0, int x1, uint32_t ch0 = 0,
+                  uint32_t ch1 = 0, uint32_t ch2 = 0);
