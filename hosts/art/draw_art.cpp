@@ -1,5 +1,5 @@
 // Draws the project's own pictures at build time: the preview bitmap of the
-// engine and the program icons. Run through Wine by the build.
+// engine and the program icons. Built for the build machine and run by the build.
 //   draw_art preview out.bmp     213 x 160, 8 bits with a 256-colour table
 //   draw_art icon saver|desk out.ico
 #include <math.h>
