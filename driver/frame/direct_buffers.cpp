@@ -268,12 +268,11 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DevBufferExtra* rec = KeptRecord(ctx, &ctx->back, true);
         if (!rec) return result;
         rec->backPitch = g_bytesPerPixel * ctx->back.width;
-        if (!MakeDirtyPair(ctx, rec, ctx->back.height)) {
-            FreeRecord(rec);
-            ctx->back.extra = 0;
-            return result;
-        }
+        // The record stays with the descriptor even without masks: it may
+        // hold the back buffer the driver made earlier, which only a delete
+        // through this record can free.
         AttachRecord(&ctx->back, rec);
+        if (!MakeDirtyPair(ctx, rec, ctx->back.height)) return result;
     }
     result |= DEV_BUFFER_BACK;
 

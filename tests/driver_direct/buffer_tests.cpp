@@ -9,6 +9,11 @@ namespace {
 
 uint32_t Address(const void* p) { return (uint32_t)(uintptr_t)p; }
 
+HGLOBAL HandleOf(uint32_t raw) { return raw ? *(HGLOBAL*)(uintptr_t)(raw - 4) : NULL; }
+
+// Bytes a DevGlobalAlloc block holds behind the address it returned.
+SIZE_T Allocated(uint32_t raw) { return GlobalSize(HandleOf(raw)) - 4; }
+
 bool AllOnes(const uint32_t* words, uint32_t n)
 {
     for (uint32_t i = 0; i < n; ++i)
@@ -72,6 +77,10 @@ TEST_P(DirectGeometry, BuffersSitInTheSurfaceAndAlign)
     EXPECT_LT(b.bits, b.extra->rawBack + 64);
     EXPECT_EQ(bpp * g.backWidth, b.extra->backPitch);
     EXPECT_EQ(g.backHeight, b.extra->rows);
+    // Every row fits behind the rounded-up start, whatever the rounding
+    // takes: the allocation carries the rows and 64 bytes more.
+    EXPECT_EQ((SIZE_T)b.pitch * b.rows + 64, Allocated(b.extra->rawBack));
+    ASSERT_LE(b.bits - b.extra->rawBack + (SIZE_T)b.pitch * b.rows, Allocated(b.extra->rawBack));
 
     const DevBuffer& d = ctx->depth;
     EXPECT_EQ(0u, d.bits % 64);
@@ -82,6 +91,10 @@ TEST_P(DirectGeometry, BuffersSitInTheSurfaceAndAlign)
     EXPECT_EQ(DEVBUF_DIRECT_DEPTH, d.flags);
     ASSERT_NE(nullptr, d.extra);
     EXPECT_EQ(2u * g.depthWidth, d.extra->depthPitch);
+    EXPECT_LE(d.extra->rawDepth, d.bits);
+    EXPECT_LT(d.bits, d.extra->rawDepth + 64);
+    EXPECT_EQ((SIZE_T)d.pitch * d.height + 63, Allocated(d.extra->rawDepth));
+    ASSERT_LE(d.bits - d.extra->rawDepth + (SIZE_T)d.pitch * d.height, Allocated(d.extra->rawDepth));
 
     EXPECT_EQ(g.backHeight, ctx->dirtyRows);
     for (uint32_t* mask : {ctx->dirtyA, ctx->dirtyB}) {
@@ -200,8 +213,6 @@ TEST_F(DirectTest, ResizeMovesOrRemakesAndMarksEverything)
     contexts_.push_back(std::move(c));
 }
 
-HGLOBAL HandleOf(uint32_t raw) { return raw ? *(HGLOBAL*)(uintptr_t)(raw - 4) : NULL; }
-
 std::set<HGLOBAL> Held(DevContext* ctx)
 {
     std::set<HGLOBAL> held;
@@ -303,5 +314,109 @@ TEST_F(DirectTest, ZoomFactorsBelowOneLeaveTheirSide)
     }
     contexts_.push_back(std::move(c));
 }
+
+}  // namespace
+
+namespace {
+
+// Without DCI on Windows 95 the display depth comes from the universal
+// thunk (service 24): an answer above 16 bits replaces the device
+// description's bits and bytes per pixel, and so the frame-buffer pitch and
+// every descriptor the driver fills; 16 bits or less leaves the description.
+struct DepthAnswer {
+    uint16_t infoBits;
+    uint32_t answer;
+    uint16_t bits, bytes;
+};
+
+std::vector<uint8_t> s_frameBuffer(640 * 480 * 4);
+uint32_t s_depthAnswer;
+int s_depthQuestions;
+uint32_t s_depthArgument;
+
+DWORD WINAPI ThunkWithDci(void* args, DWORD service, void**)
+{
+    switch (service) {
+    case 16: return 1;  // DCI opened
+    case 17: return 1;
+    case 18: return Address(s_frameBuffer.data());
+    case 24:
+        ++s_depthQuestions;
+        s_depthArgument = args ? *(uint32_t*)args : 0xffffffffu;
+        return s_depthAnswer;
+    default: return 0;
+    }
+}
+
+class ThunkDepth : public ::testing::TestWithParam<DepthAnswer> {
+protected:
+    static DWORD WINAPI Win32s() { return 0x80000A03; }
+    void SetUp() override
+    {
+        platform_ = g_platformId;
+        DevSeamVersion(Win32s);
+        g_platformId = GetPlatformId();
+        DevSeamThunk(ThunkWithDci);
+        s_depthQuestions = 0;
+    }
+    void TearDown() override
+    {
+        DevTerminate();
+        DevSeamThunk(nullptr);
+        DevSeamVersion(nullptr);
+        g_platformId = platform_;
+    }
+    uint32_t platform_ = 0;
+};
+
+TEST_P(ThunkDepth, RewritesTheDescriptionAboveSixteenBits)
+{
+    const DepthAnswer& a = GetParam();
+    s_depthAnswer = a.answer;
+    uint32_t red = a.infoBits == 16 ? 0xf800 : a.infoBits > 16 ? 0xff0000 : 0;
+    uint32_t green = a.infoBits == 16 ? 0x7e0 : a.infoBits > 16 ? 0xff00 : 0;
+    uint32_t blue = a.infoBits == 16 ? 0x1f : a.infoBits > 16 ? 0xff : 0;
+    DeviceInfo info = Device(640, 480, a.infoBits, red, green, blue);
+    ASSERT_EQ(1u, DevInitialize(&info));
+    ASSERT_EQ(1u, g_directMode);
+    ASSERT_EQ(0u, g_dciWin95);
+    EXPECT_EQ(1, s_depthQuestions);
+    EXPECT_EQ(1u, s_depthArgument);
+    EXPECT_EQ(15, info.devCaps);
+    EXPECT_EQ(a.bits, info.bitsPerPixel);
+    EXPECT_EQ(a.bytes, info.bytesPerPixel);
+    EXPECT_EQ(640, info.width);
+    EXPECT_EQ(480, info.height);
+    EXPECT_EQ((uint32_t)a.bits, g_bitsPerPixel);
+    EXPECT_EQ((uint32_t)a.bytes, g_bytesPerPixel);
+    EXPECT_EQ(640u * a.bytes, g_screenPitch);
+    EXPECT_EQ(640u, g_screenWidth);
+    EXPECT_EQ(480u, g_screenHeight);
+
+    RecordingBase base;
+    Context c(&base);
+    c.SetWindow(10, 20, 110, 70);
+    DevContext* ctx = c.get();
+    ASSERT_EQ(1u, DevContextCreate(ctx));
+    ASSERT_EQ(0x4c0u, DevBufferCreate(ctx, 0x4c0));
+    EXPECT_EQ(Address(s_frameBuffer.data()) + 20 * 640 * a.bytes + 10 * a.bytes, ctx->front.bits);
+    EXPECT_EQ(640 * a.bytes, ctx->front.pitch);
+    EXPECT_EQ(a.bits, ctx->front.bitsPerPixel);
+    EXPECT_EQ(a.bits, ctx->back.bitsPerPixel);
+    EXPECT_EQ(128 * a.bytes, ctx->back.pitch);
+    EXPECT_EQ(0x4c0u, DevBufferDelete(ctx, 0x4c0));
+    EXPECT_EQ(1u, DevContextDelete(ctx));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ThunkDepth,
+                         ::testing::Values(DepthAnswer{16, 0, 16, 2}, DepthAnswer{16, 8, 16, 2},
+                                           DepthAnswer{16, 15, 16, 2}, DepthAnswer{16, 16, 16, 2},
+                                           DepthAnswer{16, 24, 24, 3}, DepthAnswer{16, 32, 32, 4},
+                                           DepthAnswer{8, 24, 24, 3}, DepthAnswer{8, 32, 32, 4},
+                                           DepthAnswer{24, 16, 24, 3}, DepthAnswer{32, 8, 32, 4}),
+                         [](const ::testing::TestParamInfo<DepthAnswer>& i) {
+                             return "Bits" + std::to_string(i.param.infoBits) + "Answer" +
+                                    std::to_string(i.param.answer);
+                         });
 
 }  // namespace

@@ -72,9 +72,126 @@ DciStandInCounters DirectTest::Counters()
     return c;
 }
 
-int DirectTest::PoolBlocksInUse()
+static int BlocksInUse()
 {
     int used = 0;
     for (int b = 0; b < DEV_POOL_BLOCKS; ++b) used += g_blockRuns[b].free ? 0 : 1;
     return used;
 }
+
+int DirectTest::PoolBlocksInUse() { return BlocksInUse(); }
+
+PoolFiller::PoolFiller(int spare)
+{
+    // Whole free runs in order, each taken by one request of its length, so
+    // that giving them back leaves the runs as they were.
+    int free = DEV_POOL_BLOCKS - BlocksInUse();
+    uint32_t b = 0;
+    while (b < DEV_POOL_BLOCKS && free > spare) {
+        uint32_t n = g_blockRuns[b].length;
+        if (g_blockRuns[b].free) {
+            uint32_t take = n < (uint32_t)(free - spare) ? n : (uint32_t)(free - spare);
+            void* p = VnrDevMalloc(take * DEV_POOL_BLOCK_SIZE);
+            EXPECT_EQ(g_blockPool + b * DEV_POOL_BLOCK_SIZE, p);
+            if (!p) break;
+            taken_.push_back(p);
+            free -= (int)take;
+        }
+        b += n;
+    }
+    EXPECT_EQ(spare, DEV_POOL_BLOCKS - BlocksInUse());
+}
+
+PoolFiller::~PoolFiller()
+{
+    for (void* p : taken_) VnrDevFree(p);
+}
+
+namespace {
+
+using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
+using GlobalFreeFn = HGLOBAL(WINAPI*)(HGLOBAL);
+
+struct Ledger {
+    GlobalAllocFn alloc;
+    GlobalFreeFn free;
+    void** allocSlot;
+    void** freeSlot;
+    int calls, failAt;
+    std::set<HGLOBAL> live;
+} s_ledger;
+
+HGLOBAL WINAPI LedgerAlloc(UINT flags, SIZE_T size)
+{
+    if (++s_ledger.calls == s_ledger.failAt) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return NULL;
+    }
+    HGLOBAL h = s_ledger.alloc(flags, size);
+    if (h) s_ledger.live.insert(h);
+    return h;
+}
+
+HGLOBAL WINAPI LedgerFree(HGLOBAL h)
+{
+    s_ledger.live.erase(h);
+    return s_ledger.free(h);
+}
+
+// The import-table slot of a KERNEL32 function in this program.
+void** ImportSlot(const char* name)
+{
+    uint8_t* image = (uint8_t*)GetModuleHandleA(NULL);
+    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(image + ((IMAGE_DOS_HEADER*)image)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(image + dir.VirtualAddress); d->Name; ++d) {
+        if (lstrcmpiA((const char*)(image + d->Name), "KERNEL32.dll") != 0) continue;
+        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(image + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(image + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            IMAGE_IMPORT_BY_NAME* byName = (IMAGE_IMPORT_BY_NAME*)(image + names->u1.AddressOfData);
+            if (strcmp((const char*)byName->Name, name) == 0) return (void**)&slots->u1.Function;
+        }
+    }
+    return nullptr;
+}
+
+void* Patch(void** slot, void* fn)
+{
+    DWORD old;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+    void* was = *slot;
+    *slot = fn;
+    VirtualProtect(slot, sizeof *slot, old, &old);
+    return was;
+}
+
+}  // namespace
+
+GlobalLedger::GlobalLedger()
+{
+    s_ledger.calls = s_ledger.failAt = 0;
+    s_ledger.live.clear();
+    s_ledger.allocSlot = ImportSlot("GlobalAlloc");
+    s_ledger.freeSlot = ImportSlot("GlobalFree");
+    if (!s_ledger.allocSlot || !s_ledger.freeSlot) {
+        ADD_FAILURE() << "GlobalAlloc and GlobalFree are not imported by this program";
+        s_ledger.allocSlot = s_ledger.freeSlot = nullptr;
+        return;
+    }
+    s_ledger.alloc = (GlobalAllocFn)Patch(s_ledger.allocSlot, (void*)LedgerAlloc);
+    s_ledger.free = (GlobalFreeFn)Patch(s_ledger.freeSlot, (void*)LedgerFree);
+}
+
+GlobalLedger::~GlobalLedger()
+{
+    if (!s_ledger.allocSlot) return;
+    Patch(s_ledger.allocSlot, (void*)s_ledger.alloc);
+    Patch(s_ledger.freeSlot, (void*)s_ledger.free);
+    s_ledger.allocSlot = s_ledger.freeSlot = nullptr;
+}
+
+void GlobalLedger::FailCall(int n) { s_ledger.failAt = n ? s_ledger.calls + n : 0; }
+int GlobalLedger::Live() const { return (int)s_ledger.live.size(); }
+int GlobalLedger::Calls() const { return s_ledger.calls; }

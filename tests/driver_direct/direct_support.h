@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
+#include <vector>
 
 extern "C" uint32_t g_dirtyWidthClass;
 
@@ -31,4 +33,31 @@ protected:
     DeviceInfo info_;
     std::vector<std::unique_ptr<drvtest::Context>> contexts_;
     bool terminated_ = false;
+};
+
+// Takes every free block of the pool but `spare` while alive, so the next
+// allocations that need more fail; gives them back when it ends.
+class PoolFiller {
+public:
+    explicit PoolFiller(int spare);
+    ~PoolFiller();
+    PoolFiller(const PoolFiller&) = delete;
+    PoolFiller& operator=(const PoolFiller&) = delete;
+private:
+    std::vector<void*> taken_;
+};
+
+// Stands in for this program's imports of GlobalAlloc and GlobalFree while
+// alive (the driver's objects are linked in): counts the blocks allocated
+// and not yet freed since it began, and can fail one allocation.
+class GlobalLedger {
+public:
+    GlobalLedger();
+    ~GlobalLedger();
+    GlobalLedger(const GlobalLedger&) = delete;
+    GlobalLedger& operator=(const GlobalLedger&) = delete;
+    // The nth GlobalAlloc from now (1: the next one) fails; 0 fails none.
+    void FailCall(int n);
+    int Live() const;
+    int Calls() const;  // GlobalAlloc calls since it began, the failed one included
 };
