@@ -182,8 +182,9 @@ uint32_t GdiDibCreate(DevContext* ctx)
 {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 0;
+    // A create without a delete before it must not lose the block it replaces.
+    GdiDibDelete(ctx);
     if (Reversed(ctx)) {
-        GdiDibDelete(ctx);
         ClearBackDescriptor(ctx);
         return 0;
     }
@@ -290,6 +291,8 @@ uint32_t GdiDdbCreate(DevContext* ctx)
 {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 0;
+    // A create without a delete before it must not lose the DC and bitmap it replaces.
+    GdiDdbDelete(ctx);
     uint16_t W, H;
     BackSize(ctx, true, &W, &H);
     // Rows wider than the largest 16-bit power of two cannot be described.

@@ -3,6 +3,7 @@
 #include "gdi_support.h"
 
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "testsupport.h"
@@ -310,6 +311,51 @@ TEST_F(GdiPath, OneRowFallbackRepeatsItsRowAndKeepsTheBit)
         for (int x = 0; x < 48; ++x) ASSERT_EQ(Pattern(x, 0), target.Pixel(x, y)) << x << "," << y;
 }
 
+// The global block a DIB lives in: its handle sits in front of the block.
+HGLOBAL DibBlock(const GdiSurface* s)
+{
+    return s->bitmapInfo ? *(const HGLOBAL*)((const uint8_t*)s->bitmapInfo - 4) : NULL;
+}
+
+// Of the blocks seen, those not freed yet (a freed handle has no size).
+size_t LiveBlocks(const std::set<HGLOBAL>& seen)
+{
+    size_t live = 0;
+    for (HGLOBAL h : seen) live += GlobalSize(h) ? 1 : 0;
+    return live;
+}
+
+// The library may create the back buffer again without deleting it first:
+// each create frees the DIB block the context held, also when the new one
+// takes the one-row form or is not made at all.
+TEST_F(GdiPath, RepeatedCreatesHoldOneDibBlock)
+{
+    MemoryTarget target(8, 8);
+    MessageCatcher messages;
+    Start(Device32(640, 480), target.dc(), 40, 20);
+    const struct {
+        DevRect16 window;
+        bool made;
+    } steps[] = {
+        {{0, 0, 40, 20}, true},       {{0, 0, 40, 20}, true},  {{0, 0, 64, 8}, true},
+        {{0, 0, 30000, 30000}, true},  // no full-size block: one shared row
+        {{0, 0, 40, 20}, true},       {{100, 0, 0, 20}, false}, {{0, 0, 5, 3}, true},
+    };
+    std::set<HGLOBAL> seen;
+    int step = 0;
+    for (const auto& c : steps) {
+        ctx_->SetWindow(c.window.x0, c.window.y0, c.window.x1, c.window.y1);
+        EXPECT_EQ(c.made ? 0xc0u : 0x40u, DevBufferCreate(ctx(), 0xc0)) << step;
+        HGLOBAL block = DibBlock(ctx()->gdiSurface);
+        EXPECT_EQ(c.made, block != NULL) << step;
+        if (block) seen.insert(block);
+        EXPECT_EQ(c.made ? 1u : 0u, LiveBlocks(seen)) << step;
+        ++step;
+    }
+    EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), 0xc0));
+    EXPECT_EQ(0u, LiveBlocks(seen));
+}
+
 // A palette whose entry i is a colour that tells i apart.
 uint32_t PaletteColor(int i) { return (uint32_t)i << 16 | (uint32_t)(255 - i) << 8 | (uint32_t)(i ^ 0x55); }
 uint8_t Translate(uint8_t v) { return (uint8_t)(v * 7 + 3); }
@@ -410,6 +456,7 @@ int WINAPI NoDevBits(HDC, int index) { return index == RASTERCAPS ? RC_BITBLT : 
 // 5-5-5 top-down sections stand for device bitmaps with flat bits.
 int s_makerFailsAbove = 1 << 30;
 std::vector<SIZE> s_made;
+std::vector<HBITMAP> s_bitmaps;
 HBITMAP WINAPI SectionMaker(HDC, int width, int height)
 {
     if (height > s_makerFailsAbove) return NULL;
@@ -424,6 +471,7 @@ HBITMAP WINAPI SectionMaker(HDC, int width, int height)
     if (b) {
         memset(bits, 0x5a, (size_t)2 * width * height);  // the attach must clear it
         s_made.push_back(SIZE{width, height});
+        s_bitmaps.push_back(b);
     }
     return b;
 }
@@ -440,6 +488,7 @@ protected:
         g_script.bitmaps = true;
         s_makerFailsAbove = 1 << 30;
         s_made.clear();
+        s_bitmaps.clear();
     }
     void StartDdb(HDC dest, int16_t w, int16_t h)
     {
@@ -560,6 +609,123 @@ TEST_F(GdiDdb, FailuresAreNotReportedAsMade)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x) ASSERT_EQ(kRgb[Shade(x, 0)], target.Pixel(x, y)) << x << "," << y;
 }
+
+// Of the GDI objects seen, those not deleted yet.
+size_t LiveObjects(const std::set<HGDIOBJ>& seen)
+{
+    size_t live = 0;
+    for (HGDIOBJ h : seen) live += GetObjectType(h) ? 1 : 0;
+    return live;
+}
+
+// Each create deletes the memory DC and the bitmap an earlier one made,
+// also when the new bitmap takes the one-row form or is not made at all.
+TEST_F(GdiDdb, RepeatedCreatesHoldOneDcAndBitmap)
+{
+    MemoryTarget target(16, 8);
+    StartDdb(target.dc(), 16, 8);
+    const int any = 1 << 30;
+    const struct {
+        int16_t w, h;
+        int failsAbove;
+        WORD bmType;
+        bool made;
+    } steps[] = {
+        {16, 8, any, 0, true}, {16, 8, any, 0, true}, {40, 20, any, 0, true},
+        {40, 20, 1, 0, true},    // no full-size bitmap: one shared row
+        {40, 20, any, 1, false},  // the bitmap service refuses it
+        {16, 8, any, 0, true},
+        {16, 8, 0, 0, false},  // no bitmap at all
+        {16, 8, any, 0, true},
+    };
+    std::set<HGDIOBJ> seen;
+    int step = 0;
+    for (const auto& c : steps) {
+        ctx_->SetWindow(0, 0, c.w, c.h);
+        s_makerFailsAbove = c.failsAbove;
+        g_script.bitmapType = c.bmType;
+        EXPECT_EQ(c.made ? 0x80u : 0u, DevBufferCreate(ctx(), 0x80)) << step;
+        const GdiSurface* s = ctx()->gdiSurface;
+        EXPECT_EQ(c.made, s->memoryDc != NULL && s->bitmap != NULL) << step;
+        if (s->memoryDc) seen.insert(s->memoryDc);
+        seen.insert(s_bitmaps.begin(), s_bitmaps.end());
+        EXPECT_EQ(c.made ? 2u : 0u, LiveObjects(seen)) << step;
+        ++step;
+    }
+    EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), 0xc0));
+    EXPECT_EQ(0u, LiveObjects(seen));
+}
+
+// ---- resize ----
+
+struct ResizeCase {
+    const char* name;
+    bool dib;
+    uint32_t zoomX, zoomY;  // set with DEV_ZOOM2 when zoomed
+    bool zoomed;
+    int16_t w, h;  // the window resized to; the buffer was made for 40 x 20
+    bool kept;
+};
+
+void PrintTo(const ResizeCase& c, std::ostream* os) { *os << c.name; }
+
+class GdiResize : public GdiDdb, public ::testing::WithParamInterface<ResizeCase> {};
+
+// A resize to the size the back buffer has keeps its DIB or bitmap and what
+// was drawn in it; a zoomed DIB is made afresh (cleared) on every resize,
+// even when its zoomed size is the window's.
+TEST_P(GdiResize, SameSizeKeepsTheBufferAZoomedDibIsRemade)
+{
+    const ResizeCase& c = GetParam();
+    MemoryTarget target(8, 8);
+    if (c.dib)
+        Start(Device32(640, 480), target.dc(), 40, 20);
+    else
+        StartDdb(target.dc(), 40, 20);
+    ASSERT_EQ(c.dib ? 1 : 0, g_useDib);
+    if (c.zoomed) {
+        ctx()->state |= DEV_ZOOM2;
+        ctx()->zoomX = c.zoomX;
+        ctx()->zoomY = c.zoomY;
+    }
+    ASSERT_EQ(0x80u, DevBufferCreate(ctx(), 0x80));
+    const GdiSurface* s = ctx()->gdiSurface;
+    const void* block = s->bitmapInfo;
+    const HBITMAP bitmap = s->bitmap;
+    const HDC dc = s->memoryDc;
+    const uint32_t bits = ctx()->back.bits;
+    const size_t made = s_made.size();
+    Row(0)[0] = 0x5c;
+    ctx_->SetWindow(0, 0, c.w, c.h);
+    ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20));
+    ASSERT_EQ(DEVBUF_VALID, ctx()->back.flags & DEVBUF_VALID);
+    if (c.kept) {
+        EXPECT_EQ(block, s->bitmapInfo);
+        EXPECT_EQ(bitmap, s->bitmap);
+        EXPECT_EQ(dc, s->memoryDc);
+        EXPECT_EQ(made, s_made.size());
+        EXPECT_EQ(bits, ctx()->back.bits);
+        EXPECT_EQ(0x5c, Row(0)[0]);
+    } else {
+        EXPECT_EQ(0, Row(0)[0]) << "a new back buffer starts cleared";
+        EXPECT_EQ(c.dib ? made : made + 1, s_made.size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GdiResize,
+    ::testing::Values(ResizeCase{"DibSameSize", true, 0, 0, false, 40, 20, true},
+                      ResizeCase{"DibNewSize", true, 0, 0, false, 40, 21, false},
+                      ResizeCase{"DibZoom2", true, 0x20000, 0x20000, true, 40, 20, false},
+                      // Factors of 1.0 or 0: the zoomed size is the window's.
+                      ResizeCase{"DibZoomedToItsOwnSize", true, 0x10000, 0x10000, true, 40, 20, false},
+                      ResizeCase{"DibZoomFactorsZero", true, 0, 0, true, 40, 20, false},
+                      ResizeCase{"DdbSameSize", false, 0, 0, false, 40, 20, true},
+                      ResizeCase{"DdbNewSize", false, 0, 0, false, 41, 20, false},
+                      ResizeCase{"DdbZoom2", false, 0x20000, 0x20000, true, 40, 20, false},
+                      // The device bitmap's test looks only at the sizes.
+                      ResizeCase{"DdbZoomedToItsOwnSize", false, 0x10000, 0x10000, true, 40, 20, true}),
+    [](const ::testing::TestParamInfo<ResizeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DriverTest, ContextBeyondThePoolIsRefusedWithTheMessage)
 {
