@@ -4,9 +4,9 @@
 // and g_texelShift16; the flat pattern holds the pixel in both halves.
 //
 // The tables are read once per call. When they hold exactly the 5-6-5 or
-// 5-5-5 values, the routine runs a copy of its loops with those values as
-// constants (WithLayout); every other layout runs the copy that reads them.
-// The arithmetic is the same in all copies, so the pixels are too.
+// 5-5-5 values, a routine that composes pixels runs the form of its loops
+// with those values as constants (Pixel16::Forms, chosen by the walk);
+// every other layout runs the form that reads them.
 #pragma once
 
 #include "bpp16/trapwalk.h"
@@ -74,6 +74,12 @@ inline uint32_t TexelScale16(uint32_t shift) {
 template <class L>
 struct Pixel16Of {
     static constexpr uint32_t kBytes = 2;
+
+    // A fixed layout's form: whether the current tables hold its values.
+    static bool Matches() {
+        static_assert(L::kFixed, "the table-driven form serves every layout");
+        return L::Matches();
+    }
 
     struct Call {
         uint32_t pattern;  // pixel | pixel << 16
@@ -167,19 +173,8 @@ struct Pixel16Of {
     }
 };
 
-struct Pixel16 : Pixel16Of<Layout16Tables> {
-    static constexpr bool kChoosesLayout = true;
-    // Runs fn with the policy for the current tables, once per call.
-    template <class F, class Fn>
-    static uint32_t WithLayout(Fn&& fn) {
-        if constexpr (F::flatFill || F::exactEdgeDepth) {
-            return fn(Pixel16Of<Layout16Tables>());  // the pattern is the only colour
-        } else {
-            if (Layout565::Matches()) return fn(Pixel16Of<Layout565>());
-            if (Layout555::Matches()) return fn(Pixel16Of<Layout555>());
-            return fn(Pixel16Of<Layout16Tables>());
-        }
-    }
+struct Pixel16 {
+    using Forms = PixelForms<Pixel16Of<Layout565>, Pixel16Of<Layout555>, Pixel16Of<Layout16Tables>>;
 };
 
 }  // namespace raster

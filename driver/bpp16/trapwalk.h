@@ -42,6 +42,8 @@
 // x and y are the pixel's column and buffer row (for dither); F is the
 // routine's TrapFeatures, so a policy may tell variants apart (for example
 // flat-light MR with DEV_DITHER converts undithered: F::flatLight).
+// A policy may instead list compile-time forms of itself, each a policy as
+// above (PixelForms, below).
 #pragma once
 
 #include "frame/driver.h"
@@ -244,15 +246,6 @@ inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrap
     }
 }
 
-// A policy may offer several compile-time forms of itself (Pixel16: fixed
-// 5-6-5 and 5-5-5 layouts beside the table-driven one):
-//   template <class F, class Fn> static uint32_t WithLayout(Fn&& fn);
-// runs fn with the form for the current device, once per call.
-template <class P, class = void>
-struct ChoosesLayout : std::false_type {};
-template <class P>
-struct ChoosesLayout<P, std::void_t<decltype(P::kChoosesLayout)>> : std::true_type {};
-
 template <class P, class F>
 inline uint32_t TrapWalkSampled(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
                                 const DevTrapGradients* g) {
@@ -272,17 +265,80 @@ inline uint32_t TrapWalkSampled(DevContext* ctx, const DevTrapEdge* left, const 
     }
 }
 
+// Compile-time forms of a pixel policy: copies of its loops with the
+// format tables' values as constants (the 16-bit family's fixed 5-6-5 and
+// 5-5-5 layouts, the 32-bit family's usual layout). A policy with forms has
+//   using Forms = PixelForms<Fixed..., General>;
+// each fixed form with a static bool Matches() that says whether the current
+// tables hold its values; the last form reads the tables and serves every
+// device. A policy without Forms is its one form. The arithmetic is the
+// same in every form, so the pixels are too: only the speed tells which ran.
+template <class... Forms>
+struct PixelForms {
+    static constexpr unsigned kCount = sizeof...(Forms);
+};
+
+template <class P, class = void>
+struct FormsOf {
+    using type = PixelForms<P>;
+};
+template <class P>
+struct FormsOf<P, std::void_t<typename P::Forms>> {
+    using type = typename P::Forms;
+};
+
+// Position of form Q in a form list.
+template <class List, class Q>
+struct FormIndex;
+template <class Q, class... Rest>
+struct FormIndex<PixelForms<Q, Rest...>, Q> : std::integral_constant<unsigned, 0> {};
+template <class P0, class... Rest, class Q>
+struct FormIndex<PixelForms<P0, Rest...>, Q>
+    : std::integral_constant<unsigned, 1 + FormIndex<PixelForms<Rest...>, Q>::value> {};
+
+// Runs fn with the first form whose Matches() holds, else with the last.
+template <class P0, class... Rest, class Fn>
+inline uint32_t WithMatchingForm(PixelForms<P0, Rest...>, Fn&& fn) {
+    if constexpr (sizeof...(Rest) == 0) {
+        return fn(P0());
+    } else {
+        if (P0::Matches()) return fn(P0());
+        return WithMatchingForm(PixelForms<Rest...>(), fn);
+    }
+}
+
+template <class List>
+struct LastForm;
+template <class P0>
+struct LastForm<PixelForms<P0>> {
+    using type = P0;
+};
+template <class P0, class P1, class... Rest>
+struct LastForm<PixelForms<P0, P1, Rest...>> : LastForm<PixelForms<P1, Rest...>> {};
+
+// The forms a routine with features F holds. A flat routine's only colour
+// is the call's pattern: it holds the general form alone. Every routine
+// that composes pixels holds them all.
+template <class P, class F>
+using RoutineForms = std::conditional_t<F::textured || F::smooth, typename FormsOf<P>::type,
+                                        PixelForms<typename LastForm<typename FormsOf<P>::type>::type>>;
+
+// The position in RoutineForms of the form the routine runs under the
+// current format tables.
+template <class P, class F>
+inline unsigned RoutineFormFor() {
+    using Forms = RoutineForms<P, F>;
+    return WithMatchingForm(Forms(), [](auto form) -> uint32_t { return FormIndex<Forms, decltype(form)>::value; });
+}
+
+// The form is chosen once per call.
 template <class P, uint32_t Key, uint32_t Light = 0>
 inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
                             const DevTrapGradients* g) {
     using F = TrapFeatures<Key, Light>;
-    if constexpr (ChoosesLayout<P>::value) {
-        return P::template WithLayout<F>([&](auto form) {
-            return TrapWalkSampled<decltype(form), F>(ctx, left, right, g);
-        });
-    } else {
-        return TrapWalkSampled<P, F>(ctx, left, right, g);
-    }
+    return WithMatchingForm(RoutineForms<P, F>(), [&](auto form) {
+        return TrapWalkSampled<decltype(form), F>(ctx, left, right, g);
+    });
 }
 
 // Little-endian word stores into byte buffers without aliasing questions.

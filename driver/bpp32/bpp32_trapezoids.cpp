@@ -1,13 +1,13 @@
 // The 32-bit trapezoid rasterizers: each one the shared walk for one state
 // key and lighting mode with the 32-bit pixel format (twice where the usual
-// layout has its own copy), flattened into a routine of its own.
+// layout has its own form), flattened into a routine of its own.
 #include "bpp32/bpp32_trapezoids.h"
 #include "bpp32/pixel32.h"
 
 #define BPP32_TRAP_DEFINE(sfx, key, light)                                                 \
     extern "C" __attribute__((flatten)) uint32_t DEVPROC BPP32_DevTrapezoids##sfx(         \
         DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right, DevTrapGradients* grad) {  \
-        return raster::DevTrapWalk32<key, light>(ctx, left, right, grad);                  \
+        return raster::DevTrapWalk<raster::Pixel32, key, light>(ctx, left, right, grad);   \
     }
 BPP32_TRAP_VARIANTS(BPP32_TRAP_DEFINE)
 

@@ -5,8 +5,9 @@
 // flat pattern is the finished pixel.
 //
 // Pixel32Rgb is the same format for the usual layout, red at 16, green at
-// 8, blue at 0, with the field positions known at compile time; each
-// routine picks it once per call when g_colorShift32 says so.
+// 8, blue at 0, with the field positions known at compile time: the form a
+// routine that composes pixels runs when g_colorShift32 says so
+// (Pixel32::Forms, chosen by the walk once per call).
 #pragma once
 
 #include "bpp16/trapwalk.h"
@@ -34,6 +35,12 @@ inline constexpr TexelTable32Rgb kTexelTable32Rgb{};
 template <bool Rgb>
 struct Pixel32Format {
     static constexpr uint32_t kBytes = 4;
+
+    // The usual layout's form: whether the current tables hold its positions.
+    static bool Matches() {
+        static_assert(Rgb, "the general form serves every layout");
+        return Pixel32LayoutIsRgb();
+    }
 
     struct Call {
         uint32_t pattern;
@@ -110,19 +117,11 @@ struct Pixel32Format {
     }
 };
 
-using Pixel32 = Pixel32Format<false>;
 using Pixel32Rgb = Pixel32Format<true>;
+using Pixel32Any = Pixel32Format<false>;
 
-// The routine for one state key: routines that compose pixels take the
-// usual layout's format when the device has it.
-template <uint32_t Key, uint32_t Light>
-inline uint32_t DevTrapWalk32(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
-                              const DevTrapGradients* g) {
-    using F = TrapFeatures<Key, Light>;
-    if constexpr (F::textured || F::channels > 0) {
-        if (Pixel32LayoutIsRgb()) return DevTrapWalk<Pixel32Rgb, Key, Light>(ctx, left, right, g);
-    }
-    return DevTrapWalk<Pixel32, Key, Light>(ctx, left, right, g);
-}
+struct Pixel32 {
+    using Forms = PixelForms<Pixel32Rgb, Pixel32Any>;
+};
 
 }  // namespace raster

@@ -47,8 +47,9 @@ void Select(DevContext* ctx, const DevFamily* family)
 }
 
 // With the call trace on (VISTARO_TRACE names a file), one line per
-// selection naming the rasterizer and line routine installed, so a frame's
-// trace shows which routine drew what.
+// selection naming what it was made for (state, depth compare, light) and
+// the rasterizer and line routine installed, so a frame's trace shows
+// which routine drew what.
 void TraceSelection(const DevContext* ctx, const DevFamily* family)
 {
     char path[MAX_PATH];
@@ -62,8 +63,9 @@ void TraceSelection(const DevContext* ctx, const DevFamily* family)
     for (uint32_t i = 0; i < family->lineCount; ++i)
         if (family->lines[i].proc == t->line) line = family->lines[i].name;
     char text[256];
-    int len = snprintf(text, sizeof text, "DevSelectProcs state=0x%x light=%u trapezoids=%s line=%s -> 1\n",
-                       (unsigned)ctx->state, (unsigned)ctx->lightMode, trapezoids, line);
+    int len = snprintf(text, sizeof text,
+                       "DevSelectProcs state=0x%x depthFunc=%u light=%u trapezoids=%s line=%s -> 1\n",
+                       (unsigned)ctx->state, (unsigned)ctx->depthFunc, (unsigned)ctx->lightMode, trapezoids, line);
     HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, NULL);
     if (f == INVALID_HANDLE_VALUE) return;

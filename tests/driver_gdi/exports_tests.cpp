@@ -19,6 +19,17 @@ TEST(DriverExports, NamesAndOrdinalsAgree)
     }
 }
 
+// The platform seams are for tests (their own build of the module): a
+// program that loads the shipped one cannot replace its thunk or version.
+TEST(DriverExports, ShipsNoSeams)
+{
+    DriverModule module;
+    ASSERT_NE(nullptr, module.handle());
+    for (const char* name : {"DevSeamVersion", "DevSeamMessageBox", "DevSeamThunk"})
+        EXPECT_EQ(nullptr, module.byName(name)) << name;
+    for (int ordinal : {11, 101, 102, 103}) EXPECT_EQ(nullptr, module.byOrdinal(ordinal)) << ordinal;
+}
+
 uint32_t Word(const void* p) { return (uint32_t)(uintptr_t)p; }
 
 // Every call in the library's order: each export removes its arguments,

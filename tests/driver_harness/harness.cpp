@@ -27,9 +27,9 @@ DriverExports LinkedExports()
     return e;
 }
 
-DriverModule::DriverModule()
+DriverModule::DriverModule(const char* file)
 {
-    module_ = LoadLibraryA((vxnlib::ProgramFolder() + "rastrel.vxn").c_str());
+    module_ = LoadLibraryA((vxnlib::ProgramFolder() + file).c_str());
 }
 
 DriverModule::~DriverModule()

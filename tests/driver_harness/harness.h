@@ -22,10 +22,11 @@ using DriverExports = vxnlib::DriverExports;
 // The exports linked into this program (the driver's objects).
 DriverExports LinkedExports();
 
-// build/bin/rastrel.vxn loaded for the life of the object.
+// build/bin/rastrel.vxn (or another build of the module beside it, such as
+// the test build rastrel_seams.vxn) loaded for the life of the object.
 class DriverModule {
 public:
-    DriverModule();
+    explicit DriverModule(const char* file = "rastrel.vxn");
     ~DriverModule();
     DriverModule(const DriverModule&) = delete;
     DriverModule& operator=(const DriverModule&) = delete;

@@ -16,6 +16,7 @@
 #include "msgbox.h"
 #include "picturefiles.h"
 #include "scene.h"
+#include "select.h"
 #include "settings.h"
 #include "testsupport.h"
 #include "vistaro.h"
@@ -34,6 +35,33 @@ uint32_t QuadrantColour(int face, int q) {
 }
 
 bool Direct() { return (GetVersion() & 0x80000000u) != 0; }
+
+// The driver's family for a back buffer's depth.
+const DevFamily* FamilyOf(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 8: return &g_bpp08Family;
+    case 16: return &g_bpp16Family;
+    case 24: return &g_bpp24Family;
+    case 32: return &g_bpp32Family;
+    default: return nullptr;
+    }
+}
+
+// What the selector installs in the trapezoid slot: the routine the
+// family's variant table names for the state's key (and, with
+// DEV_MODULATE, the lighting mode), or the forwarder to the library where
+// the table has none and for the states the driver leaves to the library
+// (a bit of DEV_GENERIC_MASK, a depth compare other than 1 and 3).
+std::string TableRoutine(const DevFamily& family, uint32_t state, uint32_t depthFunc, uint32_t light) {
+    if (state & DEV_GENERIC_MASK) return "generic";
+    if ((state & DEV_DEPTH) && depthFunc != 1 && depthFunc != 3) return "generic";
+    const uint32_t key = state & ((state & DEV_TEXTURE) ? family.texturedKeyMask : family.untexturedKeyMask);
+    for (uint32_t i = 0; i < family.variantCount; ++i) {
+        const DevTrapVariant& v = family.variants[i];
+        if (v.key == key && (!(key & DEV_MODULATE) || v.lightMode == light)) return v.name;
+    }
+    return "generic";
+}
 
 struct Rgb {
     int r, g, b;
@@ -233,16 +261,21 @@ TEST_F(SaverFrame, PicturesOnTheFacesStarsAndChangedBlocks) {
         return;
     }
 
-    // Direct path: the selection trace names the routines installed, the
-    // family's own or the forwarder to the library.
-    char family[8];
-    snprintf(family, sizeof family, "BPP%02d_", d->back.bitsPerPixel == 8 ? 8 : d->back.bitsPerPixel);
+    // Direct path: for every state the scene drew with, the selection trace
+    // names the routine the family's variant table holds for it.
+    const DevFamily* family = FamilyOf(d->back.bitsPerPixel);
+    ASSERT_NE(nullptr, family) << d->back.bitsPerPixel << " bits per pixel";
     auto selections = trace.Calls("DevSelectProcs");
     EXPECT_FALSE(selections.empty());
+    int own = 0;
     for (const auto& call : selections) {
-        std::string t = call.Text("trapezoids");
-        EXPECT_TRUE(t == "generic" || t.rfind(family, 0) == 0) << call.line;
+        ASSERT_TRUE(call.Has("state") && call.Has("depthFunc") && call.Has("light")) << call.line;
+        const std::string want = TableRoutine(*family, (uint32_t)call.Int("state"), (uint32_t)call.Int("depthFunc"),
+                                              (uint32_t)call.Int("light"));
+        EXPECT_EQ(want, call.Text("trapezoids")) << call.line;
+        own += want != "generic";
     }
+    EXPECT_GT(own, 0) << "the scene drew with no state of the family's table";
 
     // The next frame copies only the blocks drawn in this frame or the last:
     // everything else of the window keeps what is planted in the surface now.
