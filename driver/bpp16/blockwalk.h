@@ -10,7 +10,8 @@
 // else (rectangles, zoom, DCI access, clip refresh, the masks) is here once.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/globals.h"
+#include "frame/services.h"  // DCI access and the window watch
 #include "bpp16/fixed.h"
 #include "bpp16/trapezoid.h"
 #include "bpp16/trapwalk.h"  // Store32, Load32

@@ -2,6 +2,7 @@
 // the dirty-block width, validation through the family selectors, and the
 // dirty marking of rectangle copies.
 #include "paths.h"
+#include "select.h"
 
 #include "bpp16/fixed.h"
 

@@ -1,6 +1,6 @@
 // Frame-internal state of the module entry and thunk services.
 #pragma once
-#include "driver.h"
+#include "frame/services.h"
 
 // Data in this section is one copy for every process that loads the module.
 #define DEV_SHARED __attribute__((section(".vxnshr"), shared))

@@ -3,7 +3,7 @@
 // through DCI or a linear mapping, dirty-block bookkeeping).
 #pragma once
 
-#include "driver.h"
+#include "frame/services.h"
 #include "dci.h"
 
 #ifdef __cplusplus
@@ -88,12 +88,6 @@ void DirectReleaseModuleSurface(void);
 void DirectRebuildSurface(DevContext* ctx);
 // Back-buffer width and height (rounded, then reduced by zoom).
 void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb);
-
-// ---- family selectors (one per display depth) ----
-void BPP08_DevSelectProcs(DevContext* ctx);
-void BPP16_DevSelectProcs(DevContext* ctx);
-void BPP24_DevSelectProcs(DevContext* ctx);
-void BPP32_DevSelectProcs(DevContext* ctx);
 
 #ifdef __cplusplus
 }  // extern "C"

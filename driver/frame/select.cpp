@@ -1,4 +1,5 @@
 #include "select.h"
+#include "paths.h"  // DirtyMarkCopy
 
 #include <stdio.h>
 

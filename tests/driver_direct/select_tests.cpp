@@ -1,6 +1,7 @@
 // The procedure selection every family shares, on a family of marker
 // routines, and the 8-bit family's own table.
 #include "harness.h"
+#include "paths.h"
 #include "select.h"
 
 #include "bpp08/bpp08_trapezoids.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "calltrace.h"
-#include "driver.h"
+#include "frame/records.h"
 #include "messagelog.h"
 #include "msgbox.h"
 #include "picturefiles.h"

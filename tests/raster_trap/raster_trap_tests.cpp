@@ -1,6 +1,7 @@
 // The worked values the 8-bit untextured routines must reproduce (the
 // comparison with the reference is in family_tests.cpp).
 #include "canvas.h"
+#include "frame/globals.h"
 #include "select.h"
 #include "trap_cases.h"
 

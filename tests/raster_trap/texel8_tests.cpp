@@ -2,6 +2,7 @@
 // pixel of a 4 x 2 block (every dither offset once), drawn by the routines
 // themselves from the family's table.
 #include "canvas.h"
+#include "frame/globals.h"
 #include "select.h"
 #include "textures.h"
 #include "trap_cases.h"
