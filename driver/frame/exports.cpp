@@ -32,6 +32,7 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
     DirectAdoptModuleSurface(0);
     g_directContextCount = 0;  // the pool forgets every earlier context
     DevMemoryInit();
+    DirectForgetRecords();
     g_ignoreDci = GetPrivateProfileIntA("VXN", "IGNORE_DCI", 0, "vxn.ini");
     g_forceGdi = GetPrivateProfileIntA("VXN", "FORCE_GDI", 0, "vxn.ini");
 

@@ -81,8 +81,11 @@ uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t pass0, uint32_t pass1, 
 
 // Both dirty masks all ones (every block of every row to be copied).
 void DirtyMarkAll(DevContext* ctx);
+// DevInitialize has emptied the pool: no side record of an earlier run is ours.
+void DirectForgetRecords(void);
 // The primary surface DevInitialize made: shared by the contexts and
 // destroyed only at terminate.
+extern DciSurfaceInfo* g_moduleSurface;
 void DirectAdoptModuleSurface(DciSurfaceInfo* surface);
 void DirectReleaseModuleSurface(void);
 void DirectRebuildSurface(DevContext* ctx);
