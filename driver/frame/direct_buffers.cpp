@@ -267,7 +267,7 @@ uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask)
 uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
 {
     uint32_t result = 0;
-    if (how & 0x10) {
+    if (how & DEV_RESIZE_MOVED) {
         if ((mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID)) {
             ctx->front.bits = ctx->front.bitsCopy = FrontAddress(ctx);
             if (DevBufferExtra* rec = ExtraOf(&ctx->front)) {
@@ -279,7 +279,7 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
         if ((mask & DEV_BUFFER_BACK) && (ctx->back.flags & DEVBUF_VALID)) result |= DEV_BUFFER_BACK;
         if ((mask & DEV_BUFFER_DEPTH) && (ctx->depth.flags & DEVBUF_VALID)) result |= DEV_BUFFER_DEPTH;
     }
-    if (how & 0x20) {
+    if (how & DEV_RESIZE_SIZED) {
         DirectBufferDelete(ctx, mask);
         return DirectBufferCreate(ctx, mask);
     }
@@ -289,7 +289,8 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
 uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event)
 {
     DirtyMarkAll(ctx);
-    if (g_dciWin95 && event == 0x400 && (mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID))
+    if (g_dciWin95 && event == DEV_NOTIFY_NEW_SURFACE && (mask & DEV_BUFFER_FRONT) &&
+        (ctx->front.flags & DEVBUF_VALID))
         DirectRebuildSurface(ctx);
     return 1;
 }

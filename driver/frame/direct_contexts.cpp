@@ -54,7 +54,7 @@ uint32_t DirectContextCreate(DevContext* ctx)
         block->hwnd = GetWindowFromDC(ctx->hdc);
         block->winWatch = DevWinWatchOpen(block->hwnd);
     }
-    ctx->caps = 0x810;
+    ctx->caps = DEV_CAPS_DIRECT;
     return 1;
 }
 

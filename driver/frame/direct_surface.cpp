@@ -17,7 +17,7 @@ void DirectReleaseModuleSurface()
 
 uint32_t DirectInitialize(DeviceInfo* info)
 {
-    info->devCaps = 15;
+    info->devCaps = DEV_DEVCAPS_DIRECT;
     uint32_t pitch;
     DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : 0;
     if (s) {
@@ -51,7 +51,7 @@ void DirectTerminate()
     }
 }
 
-// Event 0x400: the display surface was rebuilt. On failure the old
+// DEV_NOTIFY_NEW_SURFACE: the display surface was rebuilt. On failure the old
 // geometry stays and the context has no surface, so presents are refused
 // access instead of writing through the destroyed one; a later notify retries.
 void DirectRebuildSurface(DevContext* ctx)

@@ -121,6 +121,11 @@ enum { DEV_DEVCAPS_GDI = 3, DEV_DEVCAPS_DIRECT = 15 };
 // Zoom factor 2.0 in 16.16.
 enum { DEV_ZOOM_2 = 0x20000 };
 
+// DevBufferResize's how bits.
+enum { DEV_RESIZE_MOVED = 0x10, DEV_RESIZE_SIZED = 0x20 };
+// DevBufferNotify's event for a new display surface.
+enum { DEV_NOTIFY_NEW_SURFACE = 0x400 };
+
 // Room in clipRects / clipRectsCopy.
 enum { DEV_MAX_CLIP_RECTS = 40 };
 
@@ -401,5 +406,10 @@ static_assert(offsetof(DevContext, repaint) == 620, "");
 // The buffer's first pixel as a byte pointer.
 inline uint8_t* DevBufferBits(const DevBuffer* b) {
     return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(b->bits));
+}
+
+// Pixels are doubled 2 x 2 only with DEV_ZOOM2 and both factors exactly 2.0.
+inline bool DevZoomed2(const DevContext* ctx) {
+    return (ctx->state & DEV_ZOOM2) && ctx->zoomX == DEV_ZOOM_2 && ctx->zoomY == DEV_ZOOM_2;
 }
 #endif
