@@ -1,8 +1,8 @@
 // Run-time binding of the DCI manager and the wrappers the driver calls.
 // Nothing is called through an entry point unless all ten bound and the
 // provider opened: some managers bind every name but abort on any call.
-#include "dci.h"
-#include "module.h"
+#include "frame/dci.h"
+#include "frame/module.h"
 
 #include <string.h>
 

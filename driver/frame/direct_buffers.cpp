@@ -1,6 +1,6 @@
 // Direct path: the three buffer descriptors of a context, their side
 // records and the two dirty-mask arrays.
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // Direct path: per-context driver blocks, DCI surfaces and window watches,
 // and validation through the family selectors.
-#include "paths.h"
-#include "select.h"
+#include "frame/paths.h"
+#include "frame/select.h"
 
 uint32_t g_directContextCount;
 

@@ -1,6 +1,6 @@
 // Direct path: the dirty marking outside the rasterizers: both masks at
 // once, the block width by window width class, and rectangle copies.
-#include "paths.h"
+#include "frame/paths.h"
 
 #include "bpp16/fixed.h"
 

@@ -1,7 +1,7 @@
 // Direct path: the screen geometry and the primary surface DevInitialize
 // made, from initialise to terminate, and its rebuild when the display
 // surface changes.
-#include "paths.h"
+#include "frame/paths.h"
 
 // The primary surface that DevInitialize created. Contexts share it; only
 // surfaces a context made for itself are destroyed with that context.

@@ -1,6 +1,6 @@
 // Module entry: the system-wide attach count, the run-time start-up and
 // the thunk services' lifetime.
-#include "module.h"
+#include "frame/module.h"
 
 extern "C" {
 uint32_t g_attachCount DEV_SHARED = 0;

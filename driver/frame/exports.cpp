@@ -1,6 +1,6 @@
 // The ten exports of the driver interface. DevInitialize chooses the path
 // once; every other export hands its arguments to that path's routine.
-#include "paths.h"
+#include "frame/paths.h"
 
 uint32_t g_ignoreDci;
 uint32_t g_forceGdi;

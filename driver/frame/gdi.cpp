@@ -1,7 +1,7 @@
 // GDI presentation path: the library draws into a back buffer that lives in
 // a DIB or a device bitmap, and GdiPresent copies the update rectangle to
 // the window with GDI. No rasterizer is installed on this path.
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <string.h>
 

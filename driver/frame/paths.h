@@ -4,7 +4,7 @@
 #pragma once
 
 #include "frame/services.h"
-#include "dci.h"
+#include "frame/dci.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,6 +1,6 @@
 // Where the module runs and who it is: the platform id, read by the entry
 // and by the thunk and DCI services, and this process's module handle.
-#include "module.h"
+#include "frame/module.h"
 
 extern "C" {
 uint16_t g_platformId DEV_SHARED = 0;

@@ -1,5 +1,5 @@
-#include "select.h"
-#include "paths.h"  // DirtyMarkCopy
+#include "frame/select.h"
+#include "frame/paths.h"  // DirtyMarkCopy
 
 #include <stdio.h>
 

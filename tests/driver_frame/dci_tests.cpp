@@ -1,7 +1,7 @@
 // DCI binding and wrappers against the stand-in provider (loaded in place of
 // Wine's own dciman32 for this program).
 #include <string.h>
-#include "dci.h"
+#include "frame/dci.h"
 #include "dcistandin.h"
 #include "frame_fixtures.h"
 

@@ -16,7 +16,7 @@
 #include "msgbox.h"
 #include "picturefiles.h"
 #include "scene.h"
-#include "select.h"
+#include "frame/select.h"
 #include "settings.h"
 #include "testsupport.h"
 #include "vistaro.h"

@@ -2,7 +2,7 @@
 // comparison with the reference is in family_tests.cpp).
 #include "canvas.h"
 #include "frame/globals.h"
-#include "select.h"
+#include "frame/select.h"
 #include "trap_cases.h"
 
 #include <gtest/gtest.h>

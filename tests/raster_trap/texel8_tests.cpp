@@ -3,7 +3,7 @@
 // themselves from the family's table.
 #include "canvas.h"
 #include "frame/globals.h"
-#include "select.h"
+#include "frame/select.h"
 #include "textures.h"
 #include "trap_cases.h"
 
