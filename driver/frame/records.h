@@ -42,7 +42,7 @@ struct DevTexture;          // owned by the rendering library
 struct DevTrapEdge;         // trapezoid edge record (136 bytes)
 struct DevTrapGradients;
 struct DevLineRecord;
-struct DciSurfaceInfo;      // DCI manager's surface record (dci.h)
+struct DciSurfaceInfo;      // DCI manager's surface record (frame/dci.h)
 
 // ---------------------------------------------------------------- DeviceInfo
 
