@@ -3,7 +3,7 @@
 // family's generic line forwarder.
 #pragma once
 
-#include "select.h"
+#include "frame/select.h"
 
 // The family's list, written once: X(suffix, key) defines routine
 // BPP08_DevLine<suffix> for that state key. Fs flat, Ss smooth colour,

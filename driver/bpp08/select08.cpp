@@ -1,7 +1,7 @@
 // The constant record of the palette-display family: its key masks, its
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
-#include "select.h"
+#include "frame/select.h"
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp08/lines08.h"
 #include "bpp08/services08.h"

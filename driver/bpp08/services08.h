@@ -2,7 +2,7 @@
 // (plain and through the library's translation tables) and the forwarders.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 
 extern "C" {
 uint32_t DEVPROC BPP08_DevSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,

@@ -10,7 +10,8 @@
 // else (rectangles, zoom, DCI access, clip refresh, the masks) is here once.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/globals.h"
+#include "frame/services.h"  // DCI access and the window watch
 #include "bpp16/fixed.h"
 #include "bpp16/trapezoid.h"
 #include "bpp16/trapwalk.h"  // Store32, Load32
@@ -83,7 +84,7 @@ inline uint8_t* Ptr(uint32_t address) { return reinterpret_cast<uint8_t*>(static
 inline uint32_t SignedPitch(int16_t pitch) { return static_cast<uint32_t>(static_cast<int32_t>(pitch)); }
 
 inline bool Zoomed2(const DevContext* ctx) {
-    return (ctx->state & DEV_ZOOM2) && ctx->zoomX == DEV_ZOOM_2 && ctx->zoomY == DEV_ZOOM_2;
+    return DevZoomed2(ctx);
 }
 
 // A rectangle in back-buffer pixels; with zoom 2 every coordinate of the

@@ -14,7 +14,7 @@
 // nothing. Everything wraps at 32 bits.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 #include "bpp16/fixed.h"
 #include "bpp16/trapezoid.h"
 

@@ -2,7 +2,7 @@
 // forwarders.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 
 extern "C" {
 uint32_t DEVPROC BPP16_DevSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,

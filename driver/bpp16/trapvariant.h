@@ -4,7 +4,7 @@
 // all read that one table.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 #include "bpp16/trapezoid.h"
 
 struct DevTrapVariant {

@@ -3,7 +3,7 @@
 // instantiates the list for its own pixel policy under its own prefix.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 
 // X(suffix, key, lightMode) defines routine BPPnn_DevTrapezoids<suffix>
 // for that state key (the selector's masked state word) and, for keys with

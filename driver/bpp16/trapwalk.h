@@ -46,7 +46,7 @@
 // above (PixelForms, below).
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/globals.h"
 #include "bpp16/fixed.h"
 #include "bpp16/lanes.h"
 #include "bpp16/texture.h"
@@ -58,7 +58,7 @@
 
 namespace raster {
 
-// Features of a state key; see DEV_* in frame/driver.h.
+// Features of a state key; see DEV_* in frame/records.h.
 template <uint32_t Key, uint32_t Light>
 struct TrapFeatures {
     static constexpr uint32_t key = Key;

@@ -1,7 +1,7 @@
 // The constant record of the packed 24-bit family: its key masks (no dithered or colour-index keys), its
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
-#include "select.h"
+#include "frame/select.h"
 #include "bpp24/bpp24_trapezoids.h"
 #include "bpp24/services24.h"
 

@@ -1,7 +1,7 @@
 // The constant record of the 32-bit family: its key masks (no dithered or colour-index keys), its
 // service routines and its variant table. Routines the family does not
 // have yet stay null and leave their slots empty.
-#include "select.h"
+#include "frame/select.h"
 #include "bpp32/bpp32_trapezoids.h"
 #include "bpp32/services32.h"
 

@@ -1,8 +1,8 @@
 // Run-time binding of the DCI manager and the wrappers the driver calls.
 // Nothing is called through an entry point unless all ten bound and the
 // provider opened: some managers bind every name but abort on any call.
-#include "dci.h"
-#include "module.h"
+#include "frame/dci.h"
+#include "frame/module.h"
 
 #include <string.h>
 
@@ -10,25 +10,10 @@ extern "C" {
 HMODULE g_dciManager;
 HDC g_dciProvider;
 DciSurfaceInfo* g_dciPrimary;
+DevDciEntries g_dciEntries;
 }
 
 namespace {
-struct DciEntries {
-    DciOpenProviderProc openProvider;
-    DciCloseProviderProc closeProvider;
-    DciCreatePrimaryProc createPrimary;
-    DciDestroyProc destroy;
-    DciBeginAccessProc beginAccess;
-    DciEndAccessProc endAccess;
-    WinWatchOpenProc watchOpen;
-    WinWatchCloseProc watchClose;
-    WinWatchDidStatusChangeProc watchChanged;
-    WinWatchGetClipListProc watchClipList;
-};
-
-// Bound only while the manager is in use (all ten found, provider open).
-DciEntries s_dci;
-
 const char* const kEntryNames[10] = {
     "DCIOpenProvider", "DCICloseProvider", "DCICreatePrimary", "DCIDestroy",
     "DCIBeginAccess",  "DCIEndAccess",     "WinWatchOpen",     "WinWatchClose",
@@ -52,7 +37,7 @@ uint32_t DevDciLoadManager(void) {
             return 0;
         }
     }
-    DciEntries e;
+    DevDciEntries e;
     static_assert(sizeof e == sizeof found, "");
     memcpy(&e, found, sizeof e);
     HDC provider = e.openProvider();
@@ -62,14 +47,14 @@ uint32_t DevDciLoadManager(void) {
     }
     g_dciManager = lib;
     g_dciProvider = provider;
-    s_dci = e;
+    g_dciEntries = e;
     return 1;
 }
 
 uint32_t DevDciCreateSurface(void) {
-    if (!s_dci.createPrimary) return 0;
+    if (!g_dciEntries.createPrimary) return 0;
     DciSurfaceInfo* surface = nullptr;
-    int rc = s_dci.createPrimary(g_dciProvider, &surface);
+    int rc = g_dciEntries.createPrimary(g_dciProvider, &surface);
     if ((rc & 0xffff) != 0 || !surface) {
         // Never leave an earlier surface here for a caller to adopt.
         g_dciPrimary = nullptr;
@@ -82,7 +67,7 @@ uint32_t DevDciCreateSurface(void) {
 }
 
 uint32_t DevDciDestroySurface(DciSurfaceInfo* surface) {
-    if (surface && s_dci.destroy) s_dci.destroy(surface);
+    if (surface && g_dciEntries.destroy) g_dciEntries.destroy(surface);
     if (surface == g_dciPrimary) g_dciPrimary = nullptr;
     return 1;
 }
@@ -92,33 +77,33 @@ DciSurfaceInfo* DevDciGetSurface(void) {
 }
 
 int32_t DevDciBeginAccess(DciSurfaceInfo* surface, int32_t x, int32_t y, int32_t dx, int32_t dy) {
-    if (!surface || !s_dci.beginAccess) return DCI_RESULT_FAIL_GENERIC;
-    return s_dci.beginAccess(surface, x, y, dx, dy);
+    if (!surface || !g_dciEntries.beginAccess) return DCI_RESULT_FAIL_GENERIC;
+    return g_dciEntries.beginAccess(surface, x, y, dx, dy);
 }
 
 uint32_t DevDciEndAccess(DciSurfaceInfo* surface) {
-    if (surface && s_dci.endAccess) s_dci.endAccess(surface);
+    if (surface && g_dciEntries.endAccess) g_dciEntries.endAccess(surface);
     return 1;
 }
 
 HANDLE DevWinWatchOpen(HWND window) {
-    if (!s_dci.watchOpen) return nullptr;
-    return s_dci.watchOpen(window);
+    if (!g_dciEntries.watchOpen) return nullptr;
+    return g_dciEntries.watchOpen(window);
 }
 
 uint32_t DevWinWatchClose(HANDLE watch) {
-    if (watch && s_dci.watchClose) s_dci.watchClose(watch);
+    if (watch && g_dciEntries.watchClose) g_dciEntries.watchClose(watch);
     return 1;
 }
 
 uint32_t DevWinWatchChanged(HANDLE watch) {
-    if (!watch || !s_dci.watchChanged) return 0;
-    return s_dci.watchChanged(watch) == 1 ? 1 : 0;
+    if (!watch || !g_dciEntries.watchChanged) return 0;
+    return g_dciEntries.watchChanged(watch) == 1 ? 1 : 0;
 }
 
 int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight,
                             DevRect16* out) {
-    if (!watch || !out || !s_dci.watchClipList) return 0;
+    if (!watch || !out || !g_dciEntries.watchClipList) return 0;
     int32_t x0 = static_cast<int16_t>(topLeft & 0xffff);
     int32_t y0 = static_cast<int16_t>(topLeft >> 16);
     int32_t x1 = static_cast<int16_t>(bottomRight & 0xffff);
@@ -132,7 +117,7 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
     // A provider may write nothing (failure, or a region too large for the
     // buffer): start from an empty region.
     memset(region.bytes, 0, sizeof region.bytes);
-    UINT rc = s_dci.watchClipList(watch, &query, REGION_BYTES,
+    UINT rc = g_dciEntries.watchClipList(watch, &query, REGION_BYTES,
                                   reinterpret_cast<RGNDATA*>(region.bytes));
     if (rc == 0) return 0;
 
@@ -152,15 +137,6 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
         out[i].y1 = static_cast<int16_t>(r.bottom - origin.y);
     }
     return n;
-}
-
-void DevDciRelease(void) {
-    if (s_dci.closeProvider && g_dciProvider) s_dci.closeProvider(g_dciProvider);
-    if (g_dciManager) FreeLibrary(g_dciManager);
-    s_dci = DciEntries();
-    g_dciManager = nullptr;
-    g_dciProvider = nullptr;
-    g_dciPrimary = nullptr;
 }
 
 HWND GetWindowFromDC(HDC hdc) {

@@ -1,6 +1,6 @@
-// Direct path: screen geometry, the three buffer descriptors of a context,
-// their side records and the two dirty-mask arrays.
-#include "paths.h"
+// Direct path: the three buffer descriptors of a context, their side
+// records and the two dirty-mask arrays.
+#include "frame/paths.h"
 
 #include <string.h>
 
@@ -16,18 +16,6 @@ static uint32_t FrontAddress(const DevContext* ctx)
 static void* Align(void* p, uint32_t to)
 {
     return (void*)(((uintptr_t)p + (to - 1)) & ~(uintptr_t)(to - 1));
-}
-
-static void FillDirty(uint32_t* mask, uint32_t rows)
-{
-    if (!mask) return;
-    for (uint32_t r = 0; r < rows; ++r) mask[r] = 0xffffffffu;
-}
-
-void DirtyMarkAll(DevContext* ctx)
-{
-    FillDirty(ctx->dirtyA, ctx->dirtyRows);
-    FillDirty(ctx->dirtyB, ctx->dirtyRows);
 }
 
 // The side record each pool block holds for a descriptor, by block. The
@@ -62,6 +50,11 @@ static void FreeRecord(DevBufferExtra* rec)
     int k = PoolBlockOf(rec);
     if (k >= 0) s_recordOwner[k] = 0;
     DevRecordFree(rec);
+}
+
+void DirectForgetRecords()
+{
+    memset(s_recordOwner, 0, sizeof s_recordOwner);
 }
 
 static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t height,
@@ -108,8 +101,6 @@ static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
     }
     uint32_t* a = (uint32_t*)Align(rawA, 4);
     uint32_t* b = (uint32_t*)Align(rawB, 4);
-    FillDirty(a, rows);
-    FillDirty(b, rows);
     rec->rawDirtyA = (uint32_t)(uintptr_t)rawA;
     rec->rawDirtyB = (uint32_t)(uintptr_t)rawB;
     rec->alignedDirtyA = (uint32_t)(uintptr_t)a;
@@ -118,6 +109,7 @@ static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
     ctx->dirtyRows = rows;
     ctx->dirtyA = a;
     ctx->dirtyB = b;
+    DirtyMarkAll(ctx);
     return true;
 }
 
@@ -182,44 +174,6 @@ void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb)
     }
     *wb = w;
     *hb = h;
-}
-
-uint32_t DirectInitialize(DeviceInfo* info)
-{
-    info->devCaps = 15;
-    uint32_t pitch;
-    DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : 0;
-    if (s) {
-        info->width = (uint16_t)s->dwWidth;
-        info->height = (uint16_t)s->dwHeight;
-        pitch = (uint32_t)s->lStride;
-    } else {
-        uint32_t d = ThunkGetDisplayDepth(1);
-        if (d > 16) {
-            info->bitsPerPixel = (uint16_t)d;
-            info->bytesPerPixel = (uint16_t)(d >> 3);
-        }
-        pitch = (uint32_t)info->bytesPerPixel * info->width;
-    }
-    g_screenPitch = pitch;
-    g_screenWidth = info->width;
-    g_screenHeight = info->height;
-    g_bytesPerPixel = info->bytesPerPixel;
-    g_bitsPerPixel = info->bitsPerPixel;
-    g_depthStep = 2;
-    // DevInitialize has emptied the pool: no record of an earlier run is ours.
-    memset(s_recordOwner, 0, sizeof s_recordOwner);
-    DirectPixelFormatInit(info);
-    return 1;
-}
-
-void DirectTerminate()
-{
-    DirectReleaseModuleSurface();
-    if (g_dciOpen) {
-        DevDciClose();
-        g_dciOpen = 0;
-    }
 }
 
 uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
@@ -313,7 +267,7 @@ uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask)
 uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
 {
     uint32_t result = 0;
-    if (how & 0x10) {
+    if (how & DEV_RESIZE_MOVED) {
         if ((mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID)) {
             ctx->front.bits = ctx->front.bitsCopy = FrontAddress(ctx);
             if (DevBufferExtra* rec = ExtraOf(&ctx->front)) {
@@ -325,7 +279,7 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
         if ((mask & DEV_BUFFER_BACK) && (ctx->back.flags & DEVBUF_VALID)) result |= DEV_BUFFER_BACK;
         if ((mask & DEV_BUFFER_DEPTH) && (ctx->depth.flags & DEVBUF_VALID)) result |= DEV_BUFFER_DEPTH;
     }
-    if (how & 0x20) {
+    if (how & DEV_RESIZE_SIZED) {
         DirectBufferDelete(ctx, mask);
         return DirectBufferCreate(ctx, mask);
     }
@@ -335,7 +289,8 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
 uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event)
 {
     DirtyMarkAll(ctx);
-    if (g_dciWin95 && event == 0x400 && (mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID))
+    if (g_dciWin95 && event == DEV_NOTIFY_NEW_SURFACE && (mask & DEV_BUFFER_FRONT) &&
+        (ctx->front.flags & DEVBUF_VALID))
         DirectRebuildSurface(ctx);
     return 1;
 }

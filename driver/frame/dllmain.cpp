@@ -1,5 +1,5 @@
 // The DLL's entry point; the logic lives in DriverDllMain.
-#include "module.h"
+#include "frame/module.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     return DriverDllMain(module, reason, reserved);

@@ -1,10 +1,9 @@
-// Module entry: the system-wide attach count and platform detection.
-#include "module.h"
+// Module entry: the system-wide attach count, the run-time start-up and
+// the thunk services' lifetime.
+#include "frame/module.h"
 
 extern "C" {
 uint32_t g_attachCount DEV_SHARED = 0;
-uint16_t g_platformId DEV_SHARED = 0;
-HMODULE g_driverModule;
 }
 
 namespace {
@@ -26,13 +25,6 @@ DevRuntimeInitHook DevSetRuntimeInit(DevRuntimeInitHook hook) {
     DevRuntimeInitHook old = s_runtimeInit;
     s_runtimeInit = hook ? hook : DefaultRuntimeInit;
     return old;
-}
-
-uint16_t GetPlatformId(void) {
-    DWORD v = DevGetVersionWord();
-    if (!(v & 0x80000000u)) return DEV_PLATFORM_NT;
-    uint32_t major = v & 0xff, minor = (v >> 8) & 0xff;
-    return (major * 256 + minor >= 0x400) ? DEV_PLATFORM_WIN95 : DEV_PLATFORM_WIN32S;
 }
 
 BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {

@@ -1,6 +1,6 @@
 // The ten exports of the driver interface. DevInitialize chooses the path
 // once; every other export hands its arguments to that path's routine.
-#include "paths.h"
+#include "frame/paths.h"
 
 uint32_t g_ignoreDci;
 uint32_t g_forceGdi;
@@ -32,6 +32,7 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
     DirectAdoptModuleSurface(0);
     g_directContextCount = 0;  // the pool forgets every earlier context
     DevMemoryInit();
+    DirectForgetRecords();
     g_ignoreDci = GetPrivateProfileIntA("VXN", "IGNORE_DCI", 0, "vxn.ini");
     g_forceGdi = GetPrivateProfileIntA("VXN", "FORCE_GDI", 0, "vxn.ini");
 

@@ -1,7 +1,7 @@
 // GDI presentation path: the library draws into a back buffer that lives in
 // a DIB or a device bitmap, and GdiPresent copies the update rectangle to
 // the window with GDI. No rasterizer is installed on this path.
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <string.h>
 
@@ -100,7 +100,7 @@ uint32_t GdiInitialize(DeviceInfo* info)
         info->blueMask = 0xff;
         info->redMax = info->greenMax = info->blueMax = 255;
     }
-    info->devCaps = 3;
+    info->devCaps = DEV_DEVCAPS_GDI;
     g_gdiBitsPerPixel = info->bitsPerPixel;
     return 1;
 }
@@ -125,7 +125,7 @@ uint32_t GdiContextCreate(DevContext* ctx)
     ctx->procs = &block->procs;
     ctx->gdiSurface = surface;
     block->procs.present = GdiPresent;
-    ctx->caps = 0;
+    ctx->caps = DEV_CAPS_GDI;
     return 1;
 }
 
@@ -457,7 +457,7 @@ uint32_t DEVPROC GdiPresent(DevContext* ctx)
     bool made = s && (s->isDib ? s->bitmapInfo != 0 : s->memoryDc != 0);
     if (!made || !(ctx->back.flags & DEVBUF_VALID)) return 1;
     if (ctx->translate && g_gdiBitsPerPixel == 8) GdiTranslate8(ctx);
-    if ((ctx->state & DEV_ZOOM2) && ctx->zoomY == 0x20000 && ctx->zoomX == 0x20000) {
+    if (DevZoomed2(ctx)) {
         GdiPresentZoom2(ctx);
         return 1;
     }

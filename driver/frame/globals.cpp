@@ -1,6 +1,6 @@
 // Module globals shared by the frame and the rasterizer families. They are
 // per process: only the attach count and the platform id are system-wide.
-#include "driver.h"
+#include "frame/globals.h"
 
 extern "C" {
 uint32_t g_directMode;

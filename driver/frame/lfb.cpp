@@ -1,6 +1,6 @@
 // The linear frame buffer: physical range from vxn.ini, mapped through the
 // thunk's map service.
-#include "driver.h"
+#include "frame/services.h"
 
 namespace {
 // Reads a hexadecimal value as "%x" does (blanks, an optional sign and

@@ -1,6 +1,8 @@
-// Frame-internal state of the module entry and thunk services.
+// Frame-internal state of the module entry, the thunk services and the DCI
+// manager binding.
 #pragma once
-#include "driver.h"
+#include "frame/services.h"
+#include "frame/dci.h"
 
 // Data in this section is one copy for every process that loads the module.
 #define DEV_SHARED __attribute__((section(".vxnshr"), shared))
@@ -16,12 +18,25 @@ extern HMODULE g_dciManager;        // dciman32.dll while bound
 extern HDC g_dciProvider;
 extern DciSurfaceInfo* g_dciPrimary;
 
+// The manager's ten entry points, in the order of their names; bound only
+// while the manager is in use (all ten found, provider open).
+struct DevDciEntries {
+    DciOpenProviderProc openProvider;
+    DciCloseProviderProc closeProvider;
+    DciCreatePrimaryProc createPrimary;
+    DciDestroyProc destroy;
+    DciBeginAccessProc beginAccess;
+    DciEndAccessProc endAccess;
+    WinWatchOpenProc watchOpen;
+    WinWatchCloseProc watchClose;
+    WinWatchDidStatusChangeProc watchChanged;
+    WinWatchGetClipListProc watchClipList;
+};
+extern DevDciEntries g_dciEntries;
+
 BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 uint32_t ThunkInitialize(void);
 uint32_t ThunkTerminate(void);
-
-// Closes the DCI provider and releases the manager library, if bound.
-void DevDciRelease(void);
 
 // The run-time library's start-up step of the first attach; replaceable so
 // that a failing start-up can be exercised.

@@ -3,8 +3,8 @@
 // through DCI or a linear mapping, dirty-block bookkeeping).
 #pragma once
 
-#include "driver.h"
-#include "dci.h"
+#include "frame/services.h"
+#include "frame/dci.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -61,39 +61,43 @@ GdiRasterCapsSource GdiSeamRasterCaps(GdiRasterCapsSource fn);
 GdiBitmapMaker GdiSeamBitmapMaker(GdiBitmapMaker fn);
 
 // ---- direct path ----
-extern uint32_t g_dirtyWidthClass;     // 0xffffffff until the first switch
-extern uint32_t g_directContextCount;
 
+// Module surface and screen geometry (direct_surface.cpp). The primary
+// surface DevInitialize made is shared by the contexts and destroyed only
+// at terminate.
+extern DciSurfaceInfo* g_moduleSurface;
 uint32_t DirectInitialize(DeviceInfo* info);
 void DirectTerminate(void);
+void DirectAdoptModuleSurface(DciSurfaceInfo* surface);
+void DirectReleaseModuleSurface(void);
+void DirectRebuildSurface(DevContext* ctx);
+
+// Buffers, their side records and the mask pair (direct_buffers.cpp).
 uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask);
 uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask);
 uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how);
 uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event);
+// DevInitialize has emptied the pool: no side record of an earlier run is ours.
+void DirectForgetRecords(void);
+// Back-buffer width and height (rounded, then reduced by zoom).
+void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb);
+
+// Contexts and validation (direct_contexts.cpp).
+extern uint32_t g_directContextCount;
 uint32_t DirectContextCreate(DevContext* ctx);
 uint32_t DirectContextDelete(DevContext* ctx);
-uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n);
 uint32_t DirectContextValidate(DevContext* ctx);
+
+// Dirty marking outside the rasterizers (direct_dirty.cpp).
+extern uint32_t g_dirtyWidthClass;     // 0xffffffff until the first switch
+// Both dirty masks all ones (every block of every row to be copied).
+void DirtyMarkAll(DevContext* ctx);
+// Chooses the block width by the window's width class.
+uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n);
 uint32_t RectIntersect(const DevRect16* a, const DevRect16* b, DevRect16* out);
 uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t pass0, uint32_t pass1, uint32_t width,
                                uint32_t height, uint32_t pass2, uint32_t srcX, uint32_t srcY,
                                uint32_t dstX, uint32_t dstY, uint32_t pass3, uint32_t pass4);
-
-// Both dirty masks all ones (every block of every row to be copied).
-void DirtyMarkAll(DevContext* ctx);
-// The primary surface DevInitialize made: shared by the contexts and
-// destroyed only at terminate.
-void DirectAdoptModuleSurface(DciSurfaceInfo* surface);
-void DirectReleaseModuleSurface(void);
-void DirectRebuildSurface(DevContext* ctx);
-// Back-buffer width and height (rounded, then reduced by zoom).
-void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb);
-
-// ---- family selectors (one per display depth) ----
-void BPP08_DevSelectProcs(DevContext* ctx);
-void BPP16_DevSelectProcs(DevContext* ctx);
-void BPP24_DevSelectProcs(DevContext* ctx);
-void BPP32_DevSelectProcs(DevContext* ctx);
 
 #ifdef __cplusplus
 }  // extern "C"

@@ -1,6 +1,6 @@
 // Pixel-format tables of the 16/24/32-bit families and the 8-bit zoom-2
 // doubling tables.
-#include "driver.h"
+#include "frame/services.h"
 
 namespace {
 // Lowest set bit L, and the top bit H of the run of set bits starting at L.

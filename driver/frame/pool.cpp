@@ -1,5 +1,5 @@
 // Block pool for the driver's small records, and global memory for buffers.
-#include "driver.h"
+#include "frame/services.h"
 
 #include <string.h>
 

@@ -1,5 +1,5 @@
 // The three replaceable platform seams.
-#include "module.h"
+#include "frame/module.h"
 
 namespace {
 DevVersionSource s_version;

@@ -1,4 +1,5 @@
-#include "select.h"
+#include "frame/select.h"
+#include "frame/paths.h"  // DirtyMarkCopy
 
 #include <stdio.h>
 

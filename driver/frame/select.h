@@ -4,7 +4,7 @@
 // variant table. Each family supplies its routines and its table.
 #pragma once
 
-#include "paths.h"
+#include "frame/records.h"
 #include "bpp16/trapvariant.h"
 
 #ifdef __cplusplus
@@ -47,6 +47,12 @@ extern const DevFamily g_bpp32Family;
 uint32_t DevSelectKey(const DevFamily* family, uint32_t state);
 // Fills the context's procedure table for the family.
 void DevSelectFamily(DevContext* ctx, const DevFamily* family);
+
+// The family selectors (one per display depth), called by validation.
+void BPP08_DevSelectProcs(DevContext* ctx);
+void BPP16_DevSelectProcs(DevContext* ctx);
+void BPP24_DevSelectProcs(DevContext* ctx);
+void BPP32_DevSelectProcs(DevContext* ctx);
 
 #ifdef __cplusplus
 }  // extern "C"

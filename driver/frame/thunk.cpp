@@ -1,6 +1,6 @@
 // Universal-thunk registration and the numbered services of the 16-bit
 // system library, with the Windows 95 counterparts in the DCI binding.
-#include "module.h"
+#include "frame/module.h"
 
 extern "C" {
 HMODULE g_kernel32;

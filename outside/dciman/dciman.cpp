@@ -1,6 +1,6 @@
 // Stand-in DCI provider: a primary surface in ordinary memory, a scripted
 // window watch, failure switches and call counters for tests.
-#include "dci.h"
+#include "frame/dci.h"
 #include "dcistandin.h"
 #include "screenmasks.h"
 

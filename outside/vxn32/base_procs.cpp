@@ -138,7 +138,7 @@ inline uint32_t TexelIndex(const DevTexture* t, uint32_t u, uint32_t v) {
     }
 }
 
-// The lit 15-bit colour of texel t (see the lighting modes in driver.h).
+// The lit 15-bit colour of texel t (see the lighting modes in frame/records.h).
 inline uint32_t Light(uint32_t mode, bool flat, uint32_t t, const uint32_t* c, const uint32_t* amount) {
     const uint32_t tc[3] = {t & 0x1f, (t >> 5) & 0x1f, (t >> 10) & 0x1f};
     uint32_t out = 0;

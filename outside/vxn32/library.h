@@ -5,7 +5,7 @@
 // that plays the library for the driver tests.
 #pragma once
 
-#include "driver.h"
+#include "frame/records.h"
 #include "bpp16/trapezoid.h"
 #include "pixelformat.h"
 
@@ -18,16 +18,16 @@ namespace vxnlib {
 // ---- the driver module ----
 
 struct DriverExports {
-    decltype(&DevInitialize) initialize = nullptr;
-    decltype(&DevTerminate) terminate = nullptr;
-    decltype(&DevBufferCreate) bufferCreate = nullptr;
-    decltype(&DevBufferResize) bufferResize = nullptr;
-    decltype(&DevBufferDelete) bufferDelete = nullptr;
-    decltype(&DevBufferNotify) bufferNotify = nullptr;
-    decltype(&DevContextCreate) contextCreate = nullptr;
-    decltype(&DevContextDelete) contextDelete = nullptr;
-    decltype(&DevContextSwitch) contextSwitch = nullptr;
-    decltype(&DevContextValidate) contextValidate = nullptr;
+    DevInitializeExport initialize = nullptr;
+    DevTerminateExport terminate = nullptr;
+    DevBufferCreateExport bufferCreate = nullptr;
+    DevBufferResizeExport bufferResize = nullptr;
+    DevBufferDeleteExport bufferDelete = nullptr;
+    DevBufferNotifyExport bufferNotify = nullptr;
+    DevContextCreateExport contextCreate = nullptr;
+    DevContextDeleteExport contextDelete = nullptr;
+    DevContextSwitchExport contextSwitch = nullptr;
+    DevContextValidateExport contextValidate = nullptr;
     bool complete() const;
 };
 

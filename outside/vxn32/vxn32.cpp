@@ -362,7 +362,7 @@ void FollowWindow(Context& c) {
     c.client = client;
     c.origin = origin;
     PlaceWindow(c);
-    g_driver.e.bufferResize(d, all, (resized ? 0x20 : 0) | (moved ? 0x10 : 0));
+    g_driver.e.bufferResize(d, all, (resized ? DEV_RESIZE_SIZED : 0) | (moved ? DEV_RESIZE_MOVED : 0));
     if (resized && !Direct()) GdiDepth(c);
     g_driver.e.bufferNotify(d, all, 0);
     g_driver.e.contextSwitch(d, 1);

@@ -178,8 +178,8 @@ TEST_F(DirectTest, DeleteMarksDescriptorsInvalidAndClearsMasks)
     EXPECT_EQ(before, PoolBlocksInUse());
     // A second delete finds nothing to free; a move touches nothing.
     EXPECT_EQ(0u, DevBufferDelete(ctx, 0x4c0));
-    EXPECT_EQ(0u, DevBufferResize(ctx, 0x4c0, 0x10));
-    EXPECT_EQ(1u, DevBufferNotify(ctx, 0x4c0, 0x400));
+    EXPECT_EQ(0u, DevBufferResize(ctx, 0x4c0, DEV_RESIZE_MOVED));
+    EXPECT_EQ(1u, DevBufferNotify(ctx, 0x4c0, DEV_NOTIFY_NEW_SURFACE));
     EXPECT_EQ(before, PoolBlocksInUse());
     contexts_.push_back(std::move(c));
 }
@@ -191,7 +191,7 @@ TEST_F(DirectTest, ResizeMovesOrRemakesAndMarksEverything)
     ASSERT_EQ(0x4c0u, DevBufferCreate(ctx, 0x4c0));
     uint32_t back = ctx->back.bits;
     c->SetWindow(30, 25, 130, 75);
-    EXPECT_EQ(0xc0u, DevBufferResize(ctx, 0xc0, 0x10));
+    EXPECT_EQ(0xc0u, DevBufferResize(ctx, 0xc0, DEV_RESIZE_MOVED));
     EXPECT_EQ(ctx->front.bits, Address(DciStandInSurfaceMemory()) + 25 * g_screenPitch + 30 * 2);
     EXPECT_EQ(30u, ctx->front.extra->originX);
     EXPECT_EQ(25u, ctx->front.extra->originY);
@@ -199,7 +199,7 @@ TEST_F(DirectTest, ResizeMovesOrRemakesAndMarksEverything)
     EXPECT_EQ(0u, DevBufferResize(ctx, 0x4c0, 0));
     ctx->dirtyA[3] = ctx->dirtyB[3] = 0;
     c->SetWindow(30, 25, 330, 125);
-    EXPECT_EQ(0x4c0u, DevBufferResize(ctx, 0x4c0, 0x30));
+    EXPECT_EQ(0x4c0u, DevBufferResize(ctx, 0x4c0, DEV_RESIZE_MOVED | DEV_RESIZE_SIZED));
     EXPECT_EQ(320, ctx->back.width);
     EXPECT_EQ(100u, ctx->dirtyRows);
     EXPECT_TRUE(AllOnes(ctx->dirtyA, 100));
@@ -240,7 +240,7 @@ TEST_F(DirectTest, LongResizeLoopLeaksNothing)
         if (i % 3 == 0)
             DevBufferCreate(ctx, mask);
         else
-            DevBufferResize(ctx, mask, 0x30);
+            DevBufferResize(ctx, mask, DEV_RESIZE_MOVED | DEV_RESIZE_SIZED);
         ASSERT_EQ(withBuffers, PoolBlocksInUse()) << "iteration " << i;
         std::set<HGLOBAL> now = Held(ctx);
         for (HGLOBAL h : earlier)
@@ -305,7 +305,7 @@ TEST_F(DirectTest, ZoomFactorsBelowOneLeaveTheirSide)
         ctx->state = DEV_ZOOM2;
         ctx->zoomX = z.zoomX;
         ctx->zoomY = z.zoomY;
-        ASSERT_EQ(0x4c0u, DevBufferResize(ctx, 0x4c0, 0x20));
+        ASSERT_EQ(0x4c0u, DevBufferResize(ctx, 0x4c0, DEV_RESIZE_SIZED));
         EXPECT_EQ(z.width, ctx->back.width);
         EXPECT_EQ(z.height, ctx->back.height);
         EXPECT_EQ(z.height, ctx->dirtyRows);

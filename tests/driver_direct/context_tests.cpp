@@ -109,7 +109,7 @@ TEST_P(FailedSurface, RefusedRebuiltSurfaceIsDestroyedAndForgotten)
     config.caps = GetParam().caps;
     config.selector = GetParam().selector;
     DciStandInConfigure(&config);
-    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, DEV_NOTIFY_NEW_SURFACE));
     DciStandInCounters c = Counters();
     EXPECT_EQ(c.surfacesCreated + 1, c.surfacesDestroyed) << "the refused surface and the old one";
     EXPECT_EQ(nullptr, (*a)->driverBlock->dciSurface);
@@ -131,7 +131,7 @@ TEST_F(DirectTest, NotifyOfANewSurfaceRemakesTheFront)
     ASSERT_EQ(0x4c0u, DevBufferCreate(a->get(), 0x4c0));
     DciStandInConfig config = Surface(16, 800, 600);
     DciStandInConfigure(&config);
-    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, DEV_NOTIFY_NEW_SURFACE));
     DciStandInCounters c = Counters();
     EXPECT_EQ(1, c.surfacesDestroyed);
     EXPECT_EQ(1, c.surfacesCreated);
@@ -150,7 +150,7 @@ TEST_F(DirectTest, NotifyOfANewSurfaceRemakesTheFront)
     EXPECT_EQ(f.bits, f.bitsCopy);
     EXPECT_EQ(DevDciGetSurface(), (*a)->driverBlock->dciSurface);
     // Other events and masks leave the surface alone.
-    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x80, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x80, DEV_NOTIFY_NEW_SURFACE));
     EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, 0x10));
     EXPECT_EQ(1, Counters().surfacesCreated);
     contexts_.push_back(std::move(a));
@@ -166,7 +166,7 @@ TEST_F(DirectTest, FailedNotifyKeepsGeometryAndRefusesAccess)
     DciStandInConfig config = Surface(16, 800, 600);
     config.createResult = 1;
     DciStandInConfigure(&config);
-    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(a->get(), 0x40, DEV_NOTIFY_NEW_SURFACE));
     EXPECT_EQ(1024u, g_screenWidth);
     EXPECT_EQ(768u, g_screenHeight);
     EXPECT_EQ(before.bits, (*a)->front.bits);
@@ -185,7 +185,7 @@ TEST_F(DirectTest, FailedNotifyKeepsGeometryAndRefusesAccess)
     DciStandInConfigure(&config);
     auto b = NewContext(10, 20, 110, 70);
     ASSERT_EQ(0x4c0u, DevBufferCreate(b->get(), 0x4c0));
-    EXPECT_EQ(1u, DevBufferNotify(b->get(), 0x40, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(b->get(), 0x40, DEV_NOTIFY_NEW_SURFACE));
     EXPECT_NE(nullptr, (*b)->driverBlock->dciSurface);
     EXPECT_EQ(800u, g_screenWidth);
     contexts_.push_back(std::move(b));

@@ -4,7 +4,7 @@
 
 #include "dcistandin.h"
 #include "harness.h"
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -3,7 +3,7 @@
 
 #include "bpp16/trapezoid.h"
 #include "reference.h"
-#include "select.h"
+#include "frame/select.h"
 #include "service_ref.h"
 #include "trap_cases.h"
 

@@ -5,7 +5,7 @@
 // blocks of A or B.
 #include "direct_support.h"
 #include "frame_check.h"
-#include "select.h"
+#include "frame/select.h"
 
 #include <algorithm>
 

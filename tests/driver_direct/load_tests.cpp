@@ -2,7 +2,7 @@
 // test resets them before it starts, so this program runs one test and
 // nothing else touches them before it reads them.
 #include "harness.h"
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <gtest/gtest.h>
 

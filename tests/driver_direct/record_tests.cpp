@@ -77,7 +77,7 @@ TEST_P(UnzeroedRecord, IsAsSafeAsAZeroedOne)
     for (DevContext* c : {zeroed->get(), ctx}) {
         EXPECT_EQ(0x4c0u, DevBufferCreate(c, 0x40));  // keeps back and depth as they are
         EXPECT_EQ(0x4c0u, DevBufferCreate(c, 0x4c0));
-        EXPECT_EQ(0x4c0u, DevBufferResize(c, 0x4c0, 0x30));
+        EXPECT_EQ(0x4c0u, DevBufferResize(c, 0x4c0, DEV_RESIZE_MOVED | DEV_RESIZE_SIZED));
         EXPECT_EQ(1u, DevBufferNotify(c, 0x4c0, 0x1));
         EXPECT_EQ(1u, DevContextSwitch(c, 1));
         EXPECT_EQ(1u, DevContextValidate(c));

@@ -4,7 +4,8 @@
 // line routine (or the generic forwarders) in slot 17, and touch no slot
 // beyond the six it owns.
 #include "harness.h"
-#include "select.h"
+#include "frame/paths.h"
+#include "frame/select.h"
 
 #include "bpp08/services08.h"
 

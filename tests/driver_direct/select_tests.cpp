@@ -1,7 +1,8 @@
 // The procedure selection every family shares, on a family of marker
 // routines, and the 8-bit family's own table.
 #include "harness.h"
-#include "select.h"
+#include "frame/paths.h"
+#include "frame/select.h"
 
 #include "bpp08/bpp08_trapezoids.h"
 #include "bpp08/services08.h"

@@ -1,6 +1,6 @@
 // The driver against a provider that lacks one of the ten entry points.
 #include <string>
-#include "dci.h"
+#include "frame/dci.h"
 #include "dcistandin.h"
 #include "frame_fixtures.h"
 #include "testsupport.h"

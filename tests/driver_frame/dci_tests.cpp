@@ -1,7 +1,7 @@
 // DCI binding and wrappers against the stand-in provider (loaded in place of
 // Wine's own dciman32 for this program).
 #include <string.h>
-#include "dci.h"
+#include "frame/dci.h"
 #include "dcistandin.h"
 #include "frame_fixtures.h"
 
@@ -25,16 +25,28 @@ DciStandInCounters Counters() {
     return c;
 }
 
+// The module never unbinds the manager while it is loaded; each case here
+// starts and ends with nothing bound, as a fresh load of the module has it:
+// the provider closed, the library released and no entry point kept.
+void UnbindManager() {
+    if (g_dciEntries.closeProvider && g_dciProvider) g_dciEntries.closeProvider(g_dciProvider);
+    if (g_dciManager) FreeLibrary(g_dciManager);
+    g_dciEntries = DevDciEntries();
+    g_dciManager = nullptr;
+    g_dciProvider = nullptr;
+    g_dciPrimary = nullptr;
+}
+
 class Dci : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        DevDciRelease();
+        UnbindManager();
         config_ = Config565();
         DciStandInConfigure(&config_);
     }
     void TearDown() override {
-        DevDciRelease();
+        UnbindManager();
         FrameTest::TearDown();
     }
     void Reconfigure() { DciStandInConfigure(&config_); }

@@ -1,7 +1,7 @@
 // The driver against Wine's own dciman32, which binds every name, opens no
 // provider and aborts on any other call.
 #include <string>
-#include "dci.h"
+#include "frame/dci.h"
 #include "dcistandin.h"
 #include "frame_fixtures.h"
 #include "testsupport.h"

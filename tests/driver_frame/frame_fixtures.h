@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "messagelog.h"
-#include "dci.h"
-#include "module.h"
+#include "frame/dci.h"
+#include "frame/module.h"
 
 // What one thunk call carried: the argument words and, for each entry of the
 // translation list, the index of the word it points at.

@@ -85,7 +85,7 @@ TEST(DriverExports, DocumentedOrderOnTheGdiPathReachesAWindow)
             EXPECT_EQ(0xc00000u | (uint32_t)(y * 9) << 8 | (uint32_t)(x * 5), seen.Pixel(x, y)) << x << "," << y;
 
     call({"DevBufferResize", {Word(ctx.get()), 0xc0, 0x10010}, 0xc0});
-    call({"DevBufferNotify", {Word(ctx.get()), 0xc0, 0x400}, 1});
+    call({"DevBufferNotify", {Word(ctx.get()), 0xc0, DEV_NOTIFY_NEW_SURFACE}, 1});
     call({"DevBufferDelete", {Word(ctx.get()), 0xc0}, 0xc0});
     call({"DevContextDelete", {Word(ctx.get())}, 1});
     EXPECT_EQ(nullptr, ctx->procs);

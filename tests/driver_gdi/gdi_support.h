@@ -2,7 +2,7 @@
 #pragma once
 
 #include "harness.h"
-#include "paths.h"
+#include "frame/paths.h"
 
 #include <gtest/gtest.h>
 

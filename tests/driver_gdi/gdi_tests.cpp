@@ -71,7 +71,7 @@ TEST_F(GdiPath, ContextGetsBlockSurfaceAndOnlyThePresent)
         EXPECT_EQ(slot == DEV_SLOT_PRESENT ? (DevProc)GdiPresent : nullptr, ctx()->procs->slot[slot]) << slot;
     EXPECT_EQ(1u, DevContextValidate(ctx()));
     EXPECT_EQ(1u, DevContextSwitch(ctx(), 1));
-    EXPECT_EQ(1u, DevBufferNotify(ctx(), 0xc0, 0x400));
+    EXPECT_EQ(1u, DevBufferNotify(ctx(), 0xc0, DEV_NOTIFY_NEW_SURFACE));
     EXPECT_EQ(nullptr, ctx()->procs->slot[DEV_SLOT_TRAPEZOIDS]);
 }
 
@@ -94,7 +94,7 @@ TEST_P(GdiMasks, CreateResizeDeleteReportTheirBuffers)
     EXPECT_EQ(0, ctx()->front.pitch);
     EXPECT_EQ(c.back ? DEVBUF_GDI_DIB_BACK : 0, ctx()->back.flags);
     ctx_->SetWindow(0, 0, 60, 30);
-    EXPECT_EQ(c.created, DevBufferResize(ctx(), c.which, 0x20));
+    EXPECT_EQ(c.created, DevBufferResize(ctx(), c.which, DEV_RESIZE_SIZED));
     EXPECT_EQ(c.back ? 60 : 0, ctx()->back.width);
     EXPECT_EQ(c.front ? 30 : 0, ctx()->front.height);
     EXPECT_EQ(0xc0u, DevBufferDelete(ctx(), c.which));
@@ -512,7 +512,7 @@ TEST_F(GdiDdb, WidthsRoundToPowersOfTwo)
     } cases[] = {{5, 8}, {1000, 1024}, {1, 1}, {0, 1}, {64, 64}};
     for (auto c : cases) {
         ctx_->SetWindow(0, 0, c.w, 3);
-        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20)) << c.w;
+        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, DEV_RESIZE_SIZED)) << c.w;
         EXPECT_EQ(c.bitmapWidth, s_made.back().cx);
         EXPECT_EQ(DEVBUF_GDI_DDB_BACK, ctx()->back.flags);
         EXPECT_EQ(c.w, ctx()->back.width);
@@ -537,7 +537,7 @@ TEST_F(GdiDdb, DescribedRowsStayInsideTheBitmap)
     StartDdb(target.dc(), 5, 3);
     for (int16_t w : {1000, 9000}) {
         ctx_->SetWindow(0, 0, w, 3);
-        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20)) << w;
+        ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, DEV_RESIZE_SIZED)) << w;
         BITMAP bm;
         ASSERT_EQ((int)sizeof bm, GetObjectA(ctx()->gdiSurface->bitmap, sizeof bm, &bm));
         const uint8_t* start = (const uint8_t*)bm.bmBits;
@@ -697,7 +697,7 @@ TEST_P(GdiResize, SameSizeKeepsTheBufferAZoomedDibIsRemade)
     const size_t made = s_made.size();
     Row(0)[0] = 0x5c;
     ctx_->SetWindow(0, 0, c.w, c.h);
-    ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, 0x20));
+    ASSERT_EQ(0x80u, DevBufferResize(ctx(), 0x80, DEV_RESIZE_SIZED));
     ASSERT_EQ(DEVBUF_VALID, ctx()->back.flags & DEVBUF_VALID);
     if (c.kept) {
         EXPECT_EQ(block, s->bitmapInfo);
@@ -878,7 +878,7 @@ TEST_F(GdiPath, ReversedWindowIsRefused)
         ctx_->SetWindow(0, 0, 5, 3);
         ASSERT_EQ(0xc0u, DevBufferCreate(ctx(), 0xc0));
         ctx_->SetWindow(r.x0, r.y0, r.x1, r.y1);
-        EXPECT_EQ(0x40u, DevBufferResize(ctx(), 0xc0, 0x20));
+        EXPECT_EQ(0x40u, DevBufferResize(ctx(), 0xc0, DEV_RESIZE_SIZED));
         EXPECT_EQ(0, ctx()->back.flags & DEVBUF_VALID);
         EXPECT_EQ(nullptr, ctx()->gdiSurface->bitmapInfo);
         EXPECT_EQ(1u, Present());

@@ -5,7 +5,7 @@
 // destinations whose pixels the tests read back.
 #pragma once
 
-#include "driver.h"
+#include "frame/services.h"
 #include "library.h"
 
 #include <windows.h>

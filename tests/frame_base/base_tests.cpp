@@ -6,7 +6,7 @@
 #include "formats.h"
 #include "library.h"
 #include "reference.h"
-#include "select.h"
+#include "frame/select.h"
 #include "textures.h"
 #include "trap_cases.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dcistandin.h"
-#include "driver.h"
+#include "frame/records.h"
 #include "msgbox.h"
 #include "scene.h"
 #include "settings.h"

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "calltrace.h"
-#include "driver.h"
+#include "frame/records.h"
 #include "messagelog.h"
 #include "msgbox.h"
 #include "picturefiles.h"
 #include "scene.h"
-#include "select.h"
+#include "frame/select.h"
 #include "settings.h"
 #include "testsupport.h"
 #include "vistaro.h"

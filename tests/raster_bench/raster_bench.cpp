@@ -10,6 +10,7 @@
 #include "bpp16/services16.h"
 #include "bpp24/services24.h"
 #include "bpp32/services32.h"
+#include "frame/globals.h"
 
 #include <windows.h>
 

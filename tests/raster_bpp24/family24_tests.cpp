@@ -1,7 +1,7 @@
 // The 24-bit family's record, its selection and the driver's name table.
 #include "bpp24/bpp24_trapezoids.h"
 #include "bpp24/services24.h"
-#include "select.h"
+#include "frame/select.h"
 
 #include <gtest/gtest.h>
 

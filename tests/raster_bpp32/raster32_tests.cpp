@@ -4,6 +4,7 @@
 // the whole case table is the reference's (tests/raster_trap).
 #include "bpp32/bpp32_trapezoids.h"
 #include "canvas.h"
+#include "frame/globals.h"
 #include "textures.h"
 #include "trap_cases.h"
 

@@ -4,6 +4,7 @@
 // writes, so that any stray write shows.
 #include "bpp08/lines08.h"
 #include "canvas.h"
+#include "frame/globals.h"
 
 #include <gtest/gtest.h>
 

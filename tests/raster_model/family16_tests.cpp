@@ -1,6 +1,6 @@
 // The 16-bit family's record carries its whole variant table.
 #include "bpp16/bpp16_trapezoids.h"
-#include "select.h"
+#include "frame/select.h"
 
 #include <gtest/gtest.h>
 

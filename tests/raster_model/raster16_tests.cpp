@@ -5,6 +5,7 @@
 // the reference model.
 #include "bpp16/bpp16_trapezoids.h"
 #include "bpp16/lanes.h"
+#include "frame/globals.h"
 
 #include <gtest/gtest.h>
 

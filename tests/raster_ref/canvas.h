@@ -4,7 +4,7 @@
 // canvases are compared.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/records.h"
 #include "bpp16/trapezoid.h"
 
 #include <stdint.h>

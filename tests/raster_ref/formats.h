@@ -3,7 +3,7 @@
 // one becomes the driver's pixel-format tables.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/globals.h"
 
 #include <stdint.h>
 

@@ -2,6 +2,7 @@
 // rules, so that it can be trusted before the routines it checks exist.
 #include "canvas.h"
 #include "formats.h"
+#include "frame/services.h"
 #include "reference.h"
 #include "textures.h"
 #include "trap_cases.h"

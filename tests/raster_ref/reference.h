@@ -5,7 +5,7 @@
 #pragma once
 
 #include "formats.h"
-#include "frame/driver.h"
+#include "frame/globals.h"
 #include "bpp16/trapezoid.h"
 
 #include <stdint.h>

@@ -5,7 +5,7 @@
 #include "canvas.h"
 #include "formats.h"
 #include "reference.h"
-#include "select.h"
+#include "frame/select.h"
 #include "textures.h"
 #include "trap_cases.h"
 

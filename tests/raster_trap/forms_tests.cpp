@@ -8,6 +8,7 @@
 #include "bpp16/pixel16.h"
 #include "bpp32/pixel32.h"
 #include "canvas.h"
+#include "frame/services.h"
 
 #include <gtest/gtest.h>
 

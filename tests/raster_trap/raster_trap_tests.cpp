@@ -1,7 +1,8 @@
 // The worked values the 8-bit untextured routines must reproduce (the
 // comparison with the reference is in family_tests.cpp).
 #include "canvas.h"
-#include "select.h"
+#include "frame/globals.h"
+#include "frame/select.h"
 #include "trap_cases.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,8 @@
 // pixel of a 4 x 2 block (every dither offset once), drawn by the routines
 // themselves from the family's table.
 #include "canvas.h"
-#include "select.h"
+#include "frame/globals.h"
+#include "frame/select.h"
 #include "textures.h"
 #include "trap_cases.h"
 

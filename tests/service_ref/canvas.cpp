@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include "frame/services.h"
+
 #include <algorithm>
 #include <stdio.h>
 #include <string.h>

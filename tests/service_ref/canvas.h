@@ -7,7 +7,7 @@
 // and any stray or missing write shows when they are compared.
 #pragma once
 
-#include "frame/driver.h"
+#include "frame/globals.h"
 #include "bpp16/trapezoid.h"
 
 #include <stdint.h>

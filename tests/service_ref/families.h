@@ -5,7 +5,7 @@
 #pragma once
 
 #include "canvas.h"
-#include "select.h"
+#include "frame/select.h"
 
 #include <ostream>
 #include <string>

@@ -5,6 +5,7 @@
 // families.cpp; a routine missing from a registered family fails here.
 #include "checks.h"
 #include "dcistandin.h"
+#include "frame/services.h"
 #include "service_ref.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 // rastrel.vxn: the records shared with the rendering library, the driver's
-// private records, the procedure-table slots, and the module globals.
+// private records and the procedure-table slots. The library's side includes
+// this header alone, so it stays free of <windows.h>: the three handles are
+// spelled as the Windows headers define them (services.h checks that).
 //
 // Every layout below crosses the boundary with a closed library and is fixed
 // byte for byte (little-endian, 32-bit pointers); the static_asserts pin it.
@@ -14,12 +16,8 @@
 //     depthBuffer = depth, onClipChange = clipChanged,
 //     repaintRequest = repaint.
 //   DevBuffer: address = bits.
-//   g_pixelCompose16: ch0/ch1/ch2 = red/green/blue; read the named fields,
-//     never the word order (the two descriptions list the words differently).
-//   g_byteMasks24: "mask and shift of byte k" = mask[k], shift[k].
 #pragma once
 
-#include <windows.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -27,6 +25,10 @@
 #define DEVPROC __cdecl
 // The ten exports: callee pops.
 #define DEVEXPORT __stdcall
+
+// The Windows headers' own handle types (HDC, HWND); HANDLE is void*.
+struct HDC__;
+struct HWND__;
 
 #ifdef __cplusplus
 extern "C" {
@@ -40,7 +42,7 @@ struct DevTexture;          // owned by the rendering library
 struct DevTrapEdge;         // trapezoid edge record (136 bytes)
 struct DevTrapGradients;
 struct DevLineRecord;
-struct DciSurfaceInfo;      // DCI manager's surface record (dci.h)
+struct DciSurfaceInfo;      // DCI manager's surface record (frame/dci.h)
 
 // ---------------------------------------------------------------- DeviceInfo
 
@@ -118,6 +120,11 @@ enum { DEV_DEVCAPS_GDI = 3, DEV_DEVCAPS_DIRECT = 15 };
 
 // Zoom factor 2.0 in 16.16.
 enum { DEV_ZOOM_2 = 0x20000 };
+
+// DevBufferResize's how bits.
+enum { DEV_RESIZE_MOVED = 0x10, DEV_RESIZE_SIZED = 0x20 };
+// DevBufferNotify's event for a new display surface.
+enum { DEV_NOTIFY_NEW_SURFACE = 0x400 };
 
 // Room in clipRects / clipRectsCopy.
 enum { DEV_MAX_CLIP_RECTS = 40 };
@@ -215,8 +222,8 @@ struct DevProcTable {
 
 // Driver-private, one per context, from the block pool (so zero-filled).
 struct DriverBlock {
-    HWND hwnd;                    // direct path with DCI on Windows 95
-    HANDLE winWatch;              // same condition
+    HWND__* hwnd;                 // direct path with DCI on Windows 95
+    void* winWatch;               // same condition (a HANDLE)
     DciSurfaceInfo* dciSurface;   // same condition
     DevProcTable procs;           // DevContext.procs points here
 };
@@ -226,7 +233,7 @@ struct DriverBlock {
 // One per window; at least 624 bytes, owned by the rendering library. The
 // reserved bytes belong to the library.
 struct DevContext {
-    HDC hdc;                          // 0
+    HDC__* hdc;                       // 0
     GdiSurface* gdiSurface;           // 4
     uint8_t reserved8[4];             // 8
     uint32_t changeFlags;             // 12
@@ -275,132 +282,20 @@ struct DevContext {
     uint32_t repaint;                 // 620
 };
 
-// ---------------------------------------------------------- module globals
-
-// Pixel-format tables (filled by DirectPixelFormatInit).
-struct DevColorMasks { uint32_t red, green, blue; };
-struct DevTexelShift16 { uint32_t red, green, blue; };
-struct DevColorShift32 { uint16_t red, green, blue; };
-// pixel = sum over channels of (value & mask) >> shift, values 8.16 fixed point.
-struct DevPixelCompose16 {
-    uint32_t greenShift, greenMask;
-    uint32_t blueShift, blueMask;
-    uint32_t redShift, redMask;
-};
-// Per byte position k of a 3-byte pixel (k = 0 at the lowest address).
-struct DevByteMasks24 { uint32_t mask[3]; uint32_t shift[3]; };
-// Zoom-2 doubling: single[i] = i * 0x0101; pair[p0 | p1 << 8] = bytes p0 p0 p1 p1.
-struct DevDouble8 { uint16_t single[256]; uint32_t pair[65536]; };
-
-extern uint32_t g_directMode;      // 1 direct path, 0 GDI path
-extern uint32_t g_dciOpen;         // 1 while the DCI provider opened at init is open
-extern uint32_t g_dciWin95;        // 1: presents bracket with DCI access and watch clips
-extern uint32_t g_frameBuffer;     // linear address of the frame buffer, 0 none
-extern uint32_t g_bytesPerPixel;   // 1..4, chooses the family
-extern uint32_t g_bitsPerPixel;
-extern uint32_t g_screenWidth;
-extern uint32_t g_screenHeight;
-extern uint32_t g_screenPitch;
-extern uint32_t g_depthStep;       // 2
-extern uint32_t g_dirtyShift;      // initial 4; readers use the low byte
-extern uint32_t g_repaintAll;      // initial 0
-extern uint32_t g_paletteBase;     // low byte used by the 8-bit family
-extern DevColorMasks g_colorMasks;
-extern DevTexelShift16 g_texelShift16;
-extern DevPixelCompose16 g_pixelCompose16;
-extern DevByteMasks24 g_byteMasks24;
-extern DevColorShift32 g_colorShift32;
-extern DevDouble8 g_double8;
-extern uint32_t g_lfbBase;         // physical base from vxn.ini
-extern uint32_t g_lfbSize;
-
 // ------------------------------------------------------------- the exports
 
-uint32_t DEVEXPORT DevInitialize(DeviceInfo* info);
-uint32_t DEVEXPORT DevTerminate(void);
-uint32_t DEVEXPORT DevBufferCreate(DevContext* ctx, uint32_t which);
-uint32_t DEVEXPORT DevBufferResize(DevContext* ctx, uint32_t which, uint32_t how);
-uint32_t DEVEXPORT DevBufferDelete(DevContext* ctx, uint32_t which);
-uint32_t DEVEXPORT DevBufferNotify(DevContext* ctx, uint32_t which, uint32_t event);
-uint32_t DEVEXPORT DevContextCreate(DevContext* ctx);
-uint32_t DEVEXPORT DevContextDelete(DevContext* ctx);
-uint32_t DEVEXPORT DevContextSwitch(DevContext* ctx, uint32_t n);
-uint32_t DEVEXPORT DevContextValidate(DevContext* ctx);
-
-// ------------------------------------------------- block pool and globals
-
-enum { DEV_POOL_BLOCKS = 256, DEV_POOL_BLOCK_SIZE = 256 };
-
-// One entry per block: blocks from here to the end of its run, and whether
-// the run is free. Pool and table are per process.
-struct DevBlockRun { uint16_t length; uint16_t free; };
-extern uint8_t g_blockPool[DEV_POOL_BLOCKS * DEV_POOL_BLOCK_SIZE];
-extern DevBlockRun g_blockRuns[DEV_POOL_BLOCKS];
-
-void DevMemoryInit(void);
-void* VnrDevMalloc(uint32_t size);     // null (after the message) when full
-void VnrDevFree(void* p);               // ignores addresses outside the pool
-DevBufferExtra* DevRecordAlloc(void);
-void DevRecordFree(void* p);
-void* DevGlobalAlloc(uint32_t size);   // null (after the message) on failure
-void DevGlobalFree(void* p);            // null does nothing
-
-// ------------------------------------------------ platform and thunk services
-
-enum { DEV_PLATFORM_WIN32S = 8, DEV_PLATFORM_WIN95 = 9, DEV_PLATFORM_NT = 10 };
-
-uint16_t GetPlatformId(void);
-uint32_t ThunkMapPhysical(uint32_t base, uint32_t size);
-uint32_t ThunkGetBitmap(uint32_t bitmap, uint32_t size, void* record);
-uint32_t ThunkGetDisplayDepth(uint32_t what);
-uint32_t DevDciOpen(void);
-uint32_t DevDciClose(void);
-uint32_t DevDciPrimaryAddress(void);
-extern uint16_t g_platformId;          // 8, 9 or 10; system-wide
-
-// ----------------------------------------------------------- DCI wrappers
-
-uint32_t DevDciLoadManager(void);
-uint32_t DevDciCreateSurface(void);
-uint32_t DevDciDestroySurface(DciSurfaceInfo* surface);
-DciSurfaceInfo* DevDciGetSurface(void);
-int32_t DevDciBeginAccess(DciSurfaceInfo* surface, int32_t x, int32_t y, int32_t dx, int32_t dy);
-uint32_t DevDciEndAccess(DciSurfaceInfo* surface);
-HANDLE DevWinWatchOpen(HWND window);
-uint32_t DevWinWatchClose(HANDLE watch);
-uint32_t DevWinWatchChanged(HANDLE watch);
-int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight,
-                            DevRect16* out);
-HWND GetWindowFromDC(HDC hdc);
-
-// ----------------------------------------------------------- pixel formats
-
-void DirectPixelFormatInit(const DeviceInfo* info);
-uint32_t PixelFormatTables(const DeviceInfo* info);
-void LfbMap(void);
-void LfbReadSize(void);
-void LfbReadBase(void);
-
-// ------------------------------------------------------------------ seams
-// One small interface each, so tests choose the platform, catch message
-// boxes and put a 32-bit stand-in behind the universal thunk. Each setter
-// returns the previous function, to hand back when done. A null version
-// source or message box restores the platform's own; a null thunk entry
-// means no thunk (every service then returns 0).
-
-typedef DWORD (WINAPI *DevVersionSource)(void);
-typedef int (WINAPI *DevMessageBoxSink)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Thunk call form: argument words, service number, null-terminated list of
-// addresses of words holding flat pointers to translate.
-typedef DWORD (WINAPI *DevThunkEntry)(void* args, DWORD service, void** translate);
-
-DevVersionSource WINAPI DevSeamVersion(DevVersionSource fn);
-DevMessageBoxSink WINAPI DevSeamMessageBox(DevMessageBoxSink fn);
-DevThunkEntry WINAPI DevSeamThunk(DevThunkEntry fn);
-
-// Through the seams.
-DWORD DevGetVersionWord(void);
-int DevMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// The ten exports as the library calls them (services.h declares the
+// driver's definitions with these types).
+typedef uint32_t (DEVEXPORT *DevInitializeExport)(DeviceInfo* info);
+typedef uint32_t (DEVEXPORT *DevTerminateExport)(void);
+typedef uint32_t (DEVEXPORT *DevBufferCreateExport)(DevContext* ctx, uint32_t which);
+typedef uint32_t (DEVEXPORT *DevBufferResizeExport)(DevContext* ctx, uint32_t which, uint32_t how);
+typedef uint32_t (DEVEXPORT *DevBufferDeleteExport)(DevContext* ctx, uint32_t which);
+typedef uint32_t (DEVEXPORT *DevBufferNotifyExport)(DevContext* ctx, uint32_t which, uint32_t event);
+typedef uint32_t (DEVEXPORT *DevContextCreateExport)(DevContext* ctx);
+typedef uint32_t (DEVEXPORT *DevContextDeleteExport)(DevContext* ctx);
+typedef uint32_t (DEVEXPORT *DevContextSwitchExport)(DevContext* ctx, uint32_t n);
+typedef uint32_t (DEVEXPORT *DevContextValidateExport)(DevContext* ctx);
 
 #ifdef __cplusplus
 }  // extern "C"
@@ -453,7 +348,6 @@ static_assert(offsetof(DevBufferExtra, alignedDirtyB) == 28, "");
 static_assert(offsetof(DevBufferExtra, rows) == 32, "");
 static_assert(offsetof(DevBufferExtra, depthPitch) == 36, "");
 static_assert(offsetof(DevBufferExtra, backPitch) == 40, "");
-static_assert(sizeof(DevBlockRun) == 4, "");
 static_assert(offsetof(DevRect16, y0) == 2, "");
 static_assert(offsetof(DevRect16, x1) == 4, "");
 static_assert(offsetof(DevRect16, y1) == 6, "");
@@ -508,22 +402,14 @@ static_assert(offsetof(DevContext, translate8) == 612, "");
 static_assert(offsetof(DevContext, translate16) == 616, "");
 static_assert(offsetof(DevContext, repaint) == 620, "");
 
-static_assert(sizeof(DevPixelCompose16) == 24, "");
-static_assert(offsetof(DevPixelCompose16, greenShift) == 0, "");
-static_assert(offsetof(DevPixelCompose16, greenMask) == 4, "");
-static_assert(offsetof(DevPixelCompose16, blueShift) == 8, "");
-static_assert(offsetof(DevPixelCompose16, blueMask) == 12, "");
-static_assert(offsetof(DevPixelCompose16, redShift) == 16, "");
-static_assert(offsetof(DevPixelCompose16, redMask) == 20, "");
-static_assert(sizeof(DevByteMasks24) == 24, "");
-static_assert(offsetof(DevByteMasks24, shift) == 12, "");
-static_assert(sizeof(DevColorShift32) == 6, "");
-static_assert(sizeof(DevDouble8) == 512 + 4 * 65536, "");
-static_assert(offsetof(DevDouble8, pair) == 512, "");
-
 #ifdef __cplusplus
 // The buffer's first pixel as a byte pointer.
 inline uint8_t* DevBufferBits(const DevBuffer* b) {
     return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(b->bits));
+}
+
+// Pixels are doubled 2 x 2 only with DEV_ZOOM2 and both factors exactly 2.0.
+inline bool DevZoomed2(const DevContext* ctx) {
+    return (ctx->state & DEV_ZOOM2) && ctx->zoomX == DEV_ZOOM_2 && ctx->zoomY == DEV_ZOOM_2;
 }
 #endif
