@@ -69,9 +69,3 @@ std::vector<RoutineName> FamilyRoutines(const std::string& prefix) {
         for (const BaseRow& r : kIndexRows) AddRow(out, prefix, r, true);
     return out;
 }
-
-const RoutineName* FindRoutine(const std::vector<RoutineName>& routines, uint32_t key, uint8_t lightMode) {
-    for (const RoutineName& r : routines)
-        if (r.key == key && (!(key & DEV_MODULATE) || r.lightMode == lightMode)) return &r;
-    return nullptr;
-}

@@ -19,7 +19,3 @@ struct RoutineName {
 // family (8 of them also serve a second key) or the 44 of another (4 on a
 // second key), one entry per key.
 std::vector<RoutineName> FamilyRoutines(const std::string& prefix);
-
-// The entry for a state key and lighting mode (the mode counts only for
-// keys with DEV_MODULATE), or null.
-const RoutineName* FindRoutine(const std::vector<RoutineName>& routines, uint32_t key, uint8_t lightMode);
