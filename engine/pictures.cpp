@@ -67,6 +67,21 @@ bool DescribeSection(HBITMAP bitmap, Section* s) {
     return s->width > 0 && s->height > 0 && (long long)s->width * s->bits <= 8LL * s->stride;
 }
 
+// A picture larger than maxSide either way shrinks, keeping its shape, until
+// its longer side is maxSide.
+void FitToSide(int W, int H, int maxSide, int* w, int* h) {
+    *w = W;
+    *h = H;
+    if (W <= maxSide && H <= maxSide) return;
+    if (H < W) {
+        *w = maxSide;
+        *h = (int)((long long)maxSide * H / W);
+    } else {
+        *h = maxSide;
+        *w = (int)((long long)maxSide * W / H);
+    }
+}
+
 void ShowBox(HWND window, const char* text, const char* caption) { g_messageBox(window, text, caption, MB_OK); }
 
 HBITMAP LoadFrameTile(int side, Section* tile) {
@@ -117,16 +132,8 @@ HBITMAP LoadJpegSection(const char* path, int maxSide, HWND window, const char**
     }
     if (warnings) ShowBox(window, path, "This JPEG file may be corrupt:");
 
-    int w = W, h = H;
-    if (W > maxSide || H > maxSide) {
-        if (H < W) {
-            w = maxSide;
-            h = (int)((long long)H * maxSide / W);
-        } else {
-            h = maxSide;
-            w = (int)((long long)maxSide * W / H);
-        }
-    }
+    int w, h;
+    FitToSide(W, H, maxSide, &w, &h);
     w &= ~3;
     if (w == 0 || h == 0) {  // too narrow or too flat to keep a pixel
         free(pixels);
@@ -239,16 +246,8 @@ HBITMAP LoadBmpSection(const char* path, int maxSide, const char** reason) {
         return NULL;
     }
     if (!BmpLayoutIsComplete(info)) return NULL;
-    int w = W, h = H;
-    if (W > maxSide || H > maxSide) {
-        if (H < W) {
-            w = maxSide;
-            h = (int)((long long)maxSide * H / W);
-        } else {
-            h = maxSide;
-            w = (int)((long long)maxSide * W / H);
-        }
-    }
+    int w, h;
+    FitToSide(W, H, maxSide, &w, &h);
     w = (w + 3) & ~3;  // a side fitted to 0 asks the loader for the file's own
     if (info.height < 0) return LoadTopDownBmp(path, info, w, h);
     return (HBITMAP)LoadImageA(NULL, path, IMAGE_BITMAP, w, h, LR_LOADFROMFILE | LR_CREATEDIBSECTION);

@@ -40,11 +40,11 @@ static void SendViewport(int gc, const int vp[4]) {
 }
 
 static void SendDrawingRect(const int vp[4]) {
-    VnrSetState(g_rc, 1, 0x100);
-    VnrSetState(g_rc, 57, vp[1]);
-    VnrSetState(g_rc, 56, vp[0]);
-    VnrSetState(g_rc, 58, vp[2]);
-    VnrSetState(g_rc, 59, vp[3]);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_RECT);
+    VnrSetState(g_rc, VNR_RECT_TOP, vp[1]);
+    VnrSetState(g_rc, VNR_RECT_LEFT, vp[0]);
+    VnrSetState(g_rc, VNR_RECT_RIGHT, vp[2]);
+    VnrSetState(g_rc, VNR_RECT_BOTTOM, vp[3]);
 }
 
 static void SetViewVolume(int gc, int w, int h, float nearZ, float farZ) {
@@ -55,8 +55,8 @@ static void SetViewVolume(int gc, int w, int h, float nearZ, float farZ) {
 
 static void SetShading() {
     VngSetState(g_gc, 2, &g_one);
-    VnrSetState(g_rc, 1, 4);
-    VnrSetState(g_rc, 8, 2);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_LIGHTING);
+    VnrSetState(g_rc, VNR_LIGHT_MODE, VNR_LIGHT_MM);
 }
 
 static void TurnAll(float (*v)[3], int count, const float* m) {
@@ -134,17 +134,17 @@ int InitScene(HWND window, HDC dc, CubeSettings* settings) {
         Fatal("Try running setup again.", "Error");
     }
 
-    VnrSetState(g_rc, 1, 1);
-    VnrSetState(g_rc, 2, 8);
-    VnrSetState(g_rc, 2, 0x200);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_DEPTH);
+    VnrSetState(g_rc, VNR_DISABLE, VNR_FEATURE_DITHER);
+    VnrSetState(g_rc, VNR_DISABLE, VNR_FEATURE_COLORKEY);
     g_gc = VngCreateGC(g_rc);
     VngSetState(g_gc, 4, &g_zero);
     VngSetState(g_gc, 3, &g_zero);
     VngSetState(g_gc, 1, &g_one);
-    VnrSetState(g_rc, 1, 2);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_TEXTURE);
     if (settings->shade) SetShading();
-    VnrSetState(g_rc, 1, 0x2000);
-    VnrSetState(g_rc, 7, 1);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_PERSPECTIVE);
+    VnrSetState(g_rc, VNR_DEPTH_COMPARE, VNR_DEPTH_LESS_EQUAL);
 
     static float eye[4] = {0, 0, -4, 1};
     static float direction[3] = {0, 0, 1};
@@ -165,8 +165,8 @@ int InitScene(HWND window, HDC dc, CubeSettings* settings) {
     SetLights(g_gc);
     SetMaterial(g_gc);
 
-    VnrSetState(g_rc, 51, 0);
-    VnrSetState(g_rc, 50, 0xFFFFFF);
+    VnrSetState(g_rc, VNR_CLEAR_COLOR, 0);
+    VnrSetState(g_rc, VNR_DRAW_COLOR, 0xFFFFFF);
     VnrClearBuffers(g_rc, 1);
 
     LoadPictureTextures(settings, g_rc, window);
@@ -219,7 +219,7 @@ static void TurnAxis(const CubeSettings* s, float sf) {
 static void DrawStars(const CubeSettings* s, float sf) {
     float m[16];
     VngRotateMatrix((float)(0.1 * sf * 0.01), 0, 0, 1, m);
-    VnrSetState(g_rc, 2, 2);
+    VnrSetState(g_rc, VNR_DISABLE, VNR_FEATURE_TEXTURE);
     g_starPhase = !g_starPhase;
     int count = ClampTableCount(s->numStars);
     if (g_starPhase == 1)
@@ -230,7 +230,7 @@ static void DrawStars(const CubeSettings* s, float sf) {
 
 static void DrawFaces(const CubeSettings* s, float (*vertices)[3], float (*normals)[3]) {
     for (int i = 0; i < 6; ++i) {
-        VnrSetState(g_rc, 55, s->faceTextures[i]);
+        VnrSetState(g_rc, VNR_TEXTURE, s->faceTextures[i]);
         VngPolygonListF(g_gc, 1, 24, &vertices[0][0], 12, &normals[0][0], 12, &g_cubeTexCoords[0][0],
                         12, 0, 16, g_cubeFaces[i]);
     }
@@ -273,7 +273,7 @@ extern "C" void __cdecl AnimateScreen(void) {
     VnrClearBuffers(g_rc, 1);
     TurnAxis(s, sf);
     if (s->stars) DrawStars(s, sf);
-    VnrSetState(g_rc, 1, 2);
+    VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_TEXTURE);
     if (s->shade) SetShading();
 
     g_orbitAngle = AdvanceOrbitAngle(g_orbitAngle, sf);
@@ -304,7 +304,7 @@ void LayoutView(HWND window, int gc, CubeSettings* settings) {
     int* vp = settings->viewport;
     ComputeViewport(w, h, settings->bigness, vp);
     SendViewport(gc, vp);
-    VnrSetState(g_rc, 2, 0x100);
+    VnrSetState(g_rc, VNR_DISABLE, VNR_FEATURE_RECT);
     SendDrawingRect(vp);
 
     settings->twinkleCount = MakeTwinklePoints(settings->clientRect, vp, settings->twinkleCount,

@@ -4,12 +4,41 @@
 #pragma once
 #include <windows.h>
 
+// VnrSetState ids.
+enum VnrStateId {
+    VNR_ENABLE = 1,          // value: VNR_FEATURE_ bits switched on
+    VNR_DISABLE = 2,         // value: VNR_FEATURE_ bits switched off
+    VNR_DEPTH_COMPARE = 7,   // value: VNR_DEPTH_
+    VNR_LIGHT_MODE = 8,      // value: VNR_LIGHT_
+    VNR_DRAW_COLOR = 50,     // value: 0x00BBGGRR
+    VNR_CLEAR_COLOR = 51,    // value: 0x00BBGGRR
+    VNR_TEXTURE = 55,        // value: the texture of the polygons that follow
+    VNR_RECT_LEFT = 56,      // 56 to 59: the drawing rectangle in client pixels
+    VNR_RECT_TOP = 57,
+    VNR_RECT_RIGHT = 58,
+    VNR_RECT_BOTTOM = 59,
+};
+
+// Features that VNR_ENABLE and VNR_DISABLE switch.
+enum VnrFeature {
+    VNR_FEATURE_DEPTH = 0x1,          // depth test
+    VNR_FEATURE_TEXTURE = 0x2,
+    VNR_FEATURE_LIGHTING = 0x4,
+    VNR_FEATURE_DITHER = 0x8,
+    VNR_FEATURE_RECT = 0x100,         // drawing only inside the drawing rectangle
+    VNR_FEATURE_COLORKEY = 0x200,
+    VNR_FEATURE_PERSPECTIVE = 0x2000, // perspective-correct texture; affine without it
+};
+
+// Values of VNR_DEPTH_COMPARE and VNR_LIGHT_MODE.
+enum { VNR_DEPTH_LESS_EQUAL = 1 };
+enum { VNR_LIGHT_MR = 1, VNR_LIGHT_MM = 2, VNR_LIGHT_MS = 3 };
+
 extern "C" {
 // A render context drawing into dc's window; 0 on failure.
 int WINAPI VnrCreateRC(HDC dc, int flags);
 int WINAPI VnrDeleteRC(int rc);
-// Drawing state: id 55 names the texture of the polygons that follow;
-// 56, 57, 58, 59 the drawing rectangle's left, top, right and bottom.
+// Drawing state: sets state id to value.
 int WINAPI VnrSetState(int rc, int id, int value);
 int WINAPI VnrClearBuffers(int rc, int buffers);
 int WINAPI VnrSwapBuffers(int rc, int flags);

@@ -20,17 +20,6 @@ using vxnlib::LibContext;
 
 namespace {
 
-// Bits of states 1 (enable) and 2 (disable).
-enum {
-    kDepth = 0x1,
-    kTexture = 0x2,
-    kLighting = 0x4,
-    kDither = 0x8,
-    kRect = 0x100,
-    kColorKey = 0x200,
-    kPerspective = 0x2000,
-};
-
 struct Texture {
     int rc;
     int width, height;
@@ -172,29 +161,30 @@ bool Direct() { return g_driver.info.devCaps == DEV_DEVCAPS_DIRECT; }
 uint32_t StateWord(const Context& c) {
     const uint32_t en = c.enabled;
     uint32_t s = 0;
-    if (en & kDepth) s |= DEV_DEPTH;
-    if (en & kDither) s |= DEV_DITHER;
-    if (en & kTexture) {
+    if (en & VNR_FEATURE_DEPTH) s |= DEV_DEPTH;
+    if (en & VNR_FEATURE_DITHER) s |= DEV_DITHER;
+    if (en & VNR_FEATURE_TEXTURE) {
         s |= DEV_TEXTURE;
-        if (en & kColorKey) s |= DEV_COLORKEY;
-        if (!(en & kPerspective)) s |= DEV_AFFINE;
+        if (en & VNR_FEATURE_COLORKEY) s |= DEV_COLORKEY;
+        if (!(en & VNR_FEATURE_PERSPECTIVE)) s |= DEV_AFFINE;
         // Lit textures take their light from the edges.
-        if (en & kLighting) s |= DEV_MODULATE | DEV_SMOOTH;
+        if (en & VNR_FEATURE_LIGHTING) s |= DEV_MODULATE | DEV_SMOOTH;
     }
     return s;
 }
 
 DevTexture* CurrentTexture(const Context& c) {
-    auto it = g_textures.find(StateOf(c, 55));
+    auto it = g_textures.find(StateOf(c, VNR_TEXTURE));
     if (it == g_textures.end() || it->second.freed) return nullptr;
     return &it->second.dev;
 }
 
-// The drawing rectangle (ids 56-59) inside the client area, or the whole
+// The drawing rectangle (VNR_RECT_*) inside the client area, or the whole
 // client area before it is set.
 DevRect16 DrawingRect(const Context& c) {
     const int w = c.client.right, h = c.client.bottom;
-    int x0 = StateOf(c, 56), y0 = StateOf(c, 57), x1 = StateOf(c, 58), y1 = StateOf(c, 59);
+    int x0 = StateOf(c, VNR_RECT_LEFT), y0 = StateOf(c, VNR_RECT_TOP), x1 = StateOf(c, VNR_RECT_RIGHT),
+        y1 = StateOf(c, VNR_RECT_BOTTOM);
     if (x1 <= x0 || y1 <= y0) x0 = 0, y0 = 0, x1 = w, y1 = h;
     x0 = x0 < 0 ? 0 : x0 > w ? w : x0;
     x1 = x1 < x0 ? x0 : x1 > w ? w : x1;
@@ -209,8 +199,10 @@ void Validate(Context& c) {
     if (!c.lib) return;
     DevContext* d = &c.lib->dev;
     d->state = StateWord(c);
-    d->depthFunc = (uint8_t)StateOf(c, 7, 1);
-    d->lightMode = (uint8_t)StateOf(c, 8, DEV_LIGHT_MM);
+    // The compare and the lighting mode reach the driver as they are.
+    static_assert(VNR_LIGHT_MR == DEV_LIGHT_MR && VNR_LIGHT_MM == DEV_LIGHT_MM && VNR_LIGHT_MS == DEV_LIGHT_MS, "");
+    d->depthFunc = (uint8_t)StateOf(c, VNR_DEPTH_COMPARE, VNR_DEPTH_LESS_EQUAL);
+    d->lightMode = (uint8_t)StateOf(c, VNR_LIGHT_MODE, VNR_LIGHT_MM);
     d->texture = CurrentTexture(c);
     d->update = DrawingRect(c);
     g_driver.e.contextValidate(d);
@@ -226,11 +218,11 @@ void Validate(Context& c) {
 void SetColours(Context& c) {
     DevContext* d = &c.lib->dev;
     if (!c.clearColourSet) {
-        c.colourProc(d, (uint32_t)StateOf(c, 51), 0, 0, 0, 0, d->clearPattern);
+        c.colourProc(d, (uint32_t)StateOf(c, VNR_CLEAR_COLOR), 0, 0, 0, 0, d->clearPattern);
         c.clearColourSet = true;
     }
     if (!c.drawColourSet) {
-        c.colourProc(d, (uint32_t)StateOf(c, 50, 0xffffff), 0, 0, 0, 0, d->fillPattern);
+        c.colourProc(d, (uint32_t)StateOf(c, VNR_DRAW_COLOR, 0xffffff), 0, 0, 0, 0, d->fillPattern);
         c.drawColourSet = true;
     }
 }
@@ -406,11 +398,11 @@ int WINAPI VnrSetState(int rc, int id, int value) {
     Context* c = LiveContext(rc);
     if (c) {
         c->state[id] = value;
-        if (id == 1) c->enabled |= (uint32_t)value;
-        if (id == 2) c->enabled &= ~(uint32_t)value;
-        if (id == 50) c->drawColourSet = false;
-        if (id == 51) c->clearColourSet = false;
-        if (id != 50 && id != 51) Validate(*c);
+        if (id == VNR_ENABLE) c->enabled |= (uint32_t)value;
+        if (id == VNR_DISABLE) c->enabled &= ~(uint32_t)value;
+        if (id == VNR_DRAW_COLOR) c->drawColourSet = false;
+        if (id == VNR_CLEAR_COLOR) c->clearColourSet = false;
+        if (id != VNR_DRAW_COLOR && id != VNR_CLEAR_COLOR) Validate(*c);
     }
     Trace("VnrSetState rc=%d id=%d value=%d -> %d%s", rc, id, value, c ? 1 : 0, error);
     return c ? 1 : 0;

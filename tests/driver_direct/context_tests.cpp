@@ -1,8 +1,6 @@
 // Direct path: contexts with their DCI surfaces and window watches, the
-// dirty-block width, validation, and the marking of rectangle copies.
+// dirty-block width, and the marking of rectangle copies.
 #include "direct_support.h"
-
-#include "bpp08/bpp08_trapezoids.h"
 
 using namespace drvtest;
 
@@ -360,30 +358,6 @@ TEST(RectIntersect, OverlapEdgesAndAliasing)
             EXPECT_EQ(0, memcmp(&c.out, &a, sizeof a));
         }
     }
-}
-
-// ---- validation ----
-
-TEST_F(DirectTest, ValidationCallsTheFamilyOfTheDisplayDepth)
-{
-    for (int bits : {8, 16, 24, 32}) {
-        Begin(bits);
-        auto c = NewContext(0, 0, 64, 64);
-        ASSERT_EQ(0x4c0u, DevBufferCreate(c->get(), 0x4c0));
-        EXPECT_EQ(1u, DevContextValidate(c->get()));
-        DevProcTable* t = (*c)->procs;
-        EXPECT_EQ((DevCopyRectProc)DirtyMarkCopy, t->copyRect) << bits;
-        // Only the 8-bit family has rasterizers yet: flat colour is one of them.
-        if (bits == 8)
-            EXPECT_EQ((DevTrapezoidsProc)BPP08_DevTrapezoidsFs, t->trapezoids);
-        contexts_.push_back(std::move(c));
-    }
-    // No family for other depths: the table keeps its empty slots.
-    g_bytesPerPixel = 5;
-    auto c = NewContext(0, 0, 64, 64);
-    EXPECT_EQ(1u, DevContextValidate(c->get()));
-    for (int slot = 0; slot < DEV_SLOT_COUNT; ++slot) EXPECT_EQ(nullptr, (*c)->procs->slot[slot]);
-    contexts_.push_back(std::move(c));
 }
 
 }  // namespace

@@ -72,41 +72,6 @@ DciStandInCounters DirectTest::Counters()
     return c;
 }
 
-static int BlocksInUse()
-{
-    int used = 0;
-    for (int b = 0; b < DEV_POOL_BLOCKS; ++b) used += g_blockRuns[b].free ? 0 : 1;
-    return used;
-}
-
-int DirectTest::PoolBlocksInUse() { return BlocksInUse(); }
-
-PoolFiller::PoolFiller(int spare)
-{
-    // Whole free runs in order, each taken by one request of its length, so
-    // that giving them back leaves the runs as they were.
-    int free = DEV_POOL_BLOCKS - BlocksInUse();
-    uint32_t b = 0;
-    while (b < DEV_POOL_BLOCKS && free > spare) {
-        uint32_t n = g_blockRuns[b].length;
-        if (g_blockRuns[b].free) {
-            uint32_t take = n < (uint32_t)(free - spare) ? n : (uint32_t)(free - spare);
-            void* p = VnrDevMalloc(take * DEV_POOL_BLOCK_SIZE);
-            EXPECT_EQ(g_blockPool + b * DEV_POOL_BLOCK_SIZE, p);
-            if (!p) break;
-            taken_.push_back(p);
-            free -= (int)take;
-        }
-        b += n;
-    }
-    EXPECT_EQ(spare, DEV_POOL_BLOCKS - BlocksInUse());
-}
-
-PoolFiller::~PoolFiller()
-{
-    for (void* p : taken_) VnrDevFree(p);
-}
-
 namespace {
 
 using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);

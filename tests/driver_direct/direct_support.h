@@ -11,6 +11,8 @@
 #include <set>
 #include <vector>
 
+#include "pool_support.h"
+
 extern "C" uint32_t g_dirtyWidthClass;
 
 class DirectTest : public ::testing::Test {
@@ -26,25 +28,12 @@ protected:
     // A context with its driver block for a window at screen (x0, y0).
     std::unique_ptr<drvtest::Context> NewContext(int16_t x0, int16_t y0, int16_t x1, int16_t y1);
     DciStandInCounters Counters();
-    static int PoolBlocksInUse();
     static DciStandInConfig Surface(int bits, int width, int height);
 
     drvtest::RecordingBase base_;
     DeviceInfo info_;
     std::vector<std::unique_ptr<drvtest::Context>> contexts_;
     bool terminated_ = false;
-};
-
-// Takes every free block of the pool but `spare` while alive, so the next
-// allocations that need more fail; gives them back when it ends.
-class PoolFiller {
-public:
-    explicit PoolFiller(int spare);
-    ~PoolFiller();
-    PoolFiller(const PoolFiller&) = delete;
-    PoolFiller& operator=(const PoolFiller&) = delete;
-private:
-    std::vector<void*> taken_;
 };
 
 // Stands in for this program's imports of GlobalAlloc and GlobalFree while

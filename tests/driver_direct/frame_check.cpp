@@ -6,6 +6,7 @@
 #include "frame/select.h"
 #include "service_ref.h"
 #include "trap_cases.h"
+#include "families.h"
 
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -103,12 +104,12 @@ std::vector<Draw> DrawsFor(int bits)
 
 const DevFamily& FamilyFor(int bits)
 {
-    switch (bits) {
-    case 8: return g_bpp08Family;
-    case 16: return g_bpp16Family;
-    case 24: return g_bpp24Family;
-    default: return g_bpp32Family;
+    const DevFamily* f = svcref::FamilyOfDepth((uint32_t)bits / 8);
+    if (!f) {
+        ADD_FAILURE() << "no family draws " << bits << " bits per pixel";
+        f = svcref::FamilyOfDepth(1);
     }
+    return *f;
 }
 
 std::string RoutinePrefix(int bits)
@@ -319,11 +320,9 @@ private:
     }
 
     // The name slot 16 must hold: the family's variant for the features,
-    // found in its table, or its forwarder when it has no table yet.
+    // found in its table.
     std::string ExpectedTrapezoids(const Draw& d, const std::string& what)
     {
-        const ModuleSymbols& self = ProgramSymbols();
-        if (family_.variantCount == 0) return self.NameAt((const void*)family_.trapezoidsGeneric);
         RefFeatures features;
         RefDecode(d.state, d.lightMode, &features);
         const std::string name = RoutinePrefix(f_.bits) + RefSuffix(features);
@@ -439,7 +438,7 @@ const ModuleSymbols& ProgramSymbols()
     return self;
 }
 
-int StatesDrawn(int bits) { return FamilyFor(bits).variantCount ? (int)DrawsFor(bits).size() : 0; }
+int StatesDrawn(int bits) { return (int)DrawsFor(bits).size(); }
 
 std::vector<std::string> RoutinesDrawn(int bits)
 {
@@ -506,7 +505,7 @@ void TwoFrames(const drvtest::DriverExports& dev, drvtest::Context& record, drvt
     DciStandInScriptStatus(changed, 1);
     FramePair pair(dev, ctx, f, g, installed);
     const int bpp = f.bits / 8;
-    const std::vector<Draw> draws = StatesDrawn(f.bits) ? DrawsFor(f.bits) : std::vector<Draw>();
+    const std::vector<Draw> draws = DrawsFor(f.bits);
     const Draw flat = {0, 0, 0}, depth = {DEV_DEPTH, 0, 0};
     const int w = pair.width(), h = pair.height();
     const int columns = draws.size() > 60 ? 12 : 8;

@@ -58,8 +58,8 @@ void TwoFrames(const drvtest::DriverExports& dev, drvtest::Context& context, drv
 // This program's own routines by name (the family records it links).
 const ModuleSymbols& ProgramSymbols();
 
-// How many states a frame of this depth draws (every trapezoid kind of the
-// family, or none while the family forwards its trapezoids).
+// How many states a frame of this depth draws: every trapezoid kind of the
+// family.
 int StatesDrawn(int bits);
 // The routine each of those states must be drawn by, in drawing order.
 std::vector<std::string> RoutinesDrawn(int bits);

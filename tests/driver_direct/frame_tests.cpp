@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include "families.h"
+
 using namespace drvtest;
 using namespace frames;
 
@@ -46,14 +48,13 @@ INSTANTIATE_TEST_SUITE_P(Depths, Frames, ::testing::ValuesIn(AllFormats()), Form
 // The frames reach every routine of every family's table.
 TEST(FrameStates, DrawEveryRoutineOfTheFamily)
 {
-    const struct {
-        int bits;
-        const DevFamily* family;
-    } families[] = {{8, &g_bpp08Family}, {16, &g_bpp16Family}, {24, &g_bpp24Family}, {32, &g_bpp32Family}};
-    for (const auto& f : families) {
-        ASSERT_LT(0u, f.family->variantCount) << f.bits << " bits";
-        EXPECT_LT(0, StatesDrawn(f.bits)) << f.bits << " bits";
-        const std::vector<std::string> drawn = RoutinesDrawn(f.bits);
+    const std::vector<svcref::ServiceFamily> families = svcref::Families(svcref::kServices);
+    ASSERT_EQ(4u, families.size());
+    for (const svcref::ServiceFamily& f : families) {
+        const int bits = 8 * (int)f.bytesPerPixel;
+        ASSERT_LT(0u, f.family->variantCount) << bits << " bits";
+        EXPECT_LT(0, StatesDrawn(bits)) << bits << " bits";
+        const std::vector<std::string> drawn = RoutinesDrawn(bits);
         for (uint32_t i = 0; i < f.family->variantCount; ++i)
             EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), f.family->variants[i].name))
                 << f.family->variants[i].name << " is in no frame";

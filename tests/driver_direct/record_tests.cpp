@@ -9,34 +9,12 @@ using namespace drvtest;
 
 namespace {
 
-// Fills every byte of the record that the library does not set before it
-// hands the record over with `byte`, then aims the driver's pointer words
-// as asked; the buffer flags are 0, asking the driver for every buffer.
+// A record poisoned with `byte`, then the driver's pointer words aimed as asked.
 struct Poison {
     const char* name;
     uint8_t byte;
     bool aimAtLiveRecords;  // side records and masks aimed at another context's
 };
-
-void PoisonRecord(DevContext* ctx, uint8_t byte)
-{
-    DevContext keep = *ctx;
-    memset(ctx, byte, sizeof *ctx);
-    ctx->hdc = keep.hdc;
-    ctx->state = keep.state;
-    ctx->window = keep.window;
-    ctx->update = keep.update;
-    ctx->clipCount = 0;
-    ctx->clipRects = keep.clipRects;
-    ctx->clipCountCopy = 0;
-    ctx->clipRectsCopy = keep.clipRectsCopy;
-    ctx->drawBuffer = keep.drawBuffer;
-    ctx->texture = keep.texture;
-    ctx->baseProcs = keep.baseProcs;
-    ctx->zoomX = keep.zoomX;
-    ctx->zoomY = keep.zoomY;
-    ctx->front.flags = ctx->back.flags = ctx->depth.flags = 0;
-}
 
 std::vector<uint8_t> Bytes(const void* p, size_t n) { return std::vector<uint8_t>((const uint8_t*)p, (const uint8_t*)p + n); }
 
@@ -61,7 +39,7 @@ TEST_P(UnzeroedRecord, IsAsSafeAsAZeroedOne)
     poisoned->SetWindow(10, 20, 110, 70);
     (*poisoned)->hdc = WindowDc();
     DevContext* ctx = poisoned->get();
-    PoisonRecord(ctx, p.byte);
+    PoisonRecord(ctx, p.byte, RecordPath::Direct);
     if (p.aimAtLiveRecords) {
         ctx->front.extra = o->front.extra;
         ctx->back.extra = o->back.extra;

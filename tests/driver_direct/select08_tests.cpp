@@ -1,8 +1,8 @@
-// The 8-bit selector against the family's whole variant table, written out
-// here as data: every reachable state key, with and without the bits the
-// selection ignores, must put the listed routine in slot 16 and the listed
-// line routine (or the generic forwarders) in slot 17, and touch no slot
-// beyond the six it owns.
+// The 8-bit selector against the family's routines as their names give
+// them (family_names): every reachable state key, with and without the bits
+// the selection ignores, must put the routine of its key in slot 16 and the
+// listed line routine (or the generic forwarders) in slot 17, and touch no
+// slot beyond the six it owns.
 #include "harness.h"
 #include "frame/paths.h"
 #include "frame/select.h"
@@ -17,76 +17,31 @@
 #include <string>
 #include <vector>
 
+#include "family_names.h"
+
 using namespace drvtest;
 
 namespace {
 
-// Whether a row's routines exist yet. The textured rows are Pending until
-// the textured routines land: a pending row expects the generic forwarder,
-// and fails once one of its routines appears in g_bpp08Family.variants, so
-// whoever lands them switches the row to Built here.
-enum Status { Built, Pending };
+const std::vector<RoutineName>& Routines08()
+{
+    static const std::vector<RoutineName> routines = FamilyRoutines("BPP08");
+    return routines;
+}
 
-// One row of the table: a base key (and a second key installing the same
-// routines), the lighting mode for keys with DEV_MODULATE, and the routines
-// for base + 0, + DEV_DEPTH, + DEV_DITHER and + both; the line routines
-// for the same four columns.
-struct TableRow {
-    uint32_t key, key2;
-    uint8_t light;
-    const char* trap[4];
-    const char* line[4];
-    Status status;
+// The line routines: untextured keys with dither.
+const struct {
+    uint32_t key;
+    const char* name;
+} kLines[] = {
+    {DEV_DITHER, "BPP08_DevLineFsD"},
+    {DEV_DEPTH | DEV_DITHER, "BPP08_DevLineFsZD"},
+    {DEV_SMOOTH | DEV_DITHER, "BPP08_DevLineSsD"},
+    {DEV_SMOOTH | DEV_DEPTH | DEV_DITHER, "BPP08_DevLineSsZD"},
 };
 
-const uint32_t kColumn[4] = {0, DEV_DEPTH, DEV_DITHER, DEV_DEPTH | DEV_DITHER};
-const uint32_t kTx = DEV_TEXTURE | DEV_AFFINE, kPTx = DEV_TEXTURE;
-const uint32_t kTr = DEV_COLORKEY, kM = DEV_MODULATE, kS = DEV_SMOOTH, kI = DEV_COLORINDEX;
-
-#define T4(n) {"BPP08_DevTrapezoids" n, "BPP08_DevTrapezoids" n "Z", "BPP08_DevTrapezoids" n "D", \
-               "BPP08_DevTrapezoids" n "ZD"}
-#define NOLINES {nullptr, nullptr, nullptr, nullptr}
-
-const TableRow kTable[] = {
-    {0, 0, 0, T4("Fs"), {nullptr, nullptr, "BPP08_DevLineFsD", "BPP08_DevLineFsZD"}, Built},
-    {kS, 0, 0, T4("Ss"), {nullptr, nullptr, "BPP08_DevLineSsD", "BPP08_DevLineSsZD"}, Built},
-    {kI, 0, 0, {"BPP08_DevTrapezoidsFsI", "BPP08_DevTrapezoidsFsIZ", "BPP08_DevTrapezoidsFsID",
-                "BPP08_DevTrapezoidsFsIZD"}, NOLINES, Built},
-    {kI | kS, 0, 0, {"BPP08_DevTrapezoidsSsI", "BPP08_DevTrapezoidsSsIZ", "BPP08_DevTrapezoidsSsID",
-                     "BPP08_DevTrapezoidsSsIZD"}, NOLINES, Built},
-    {kPTx, 0, 0, T4("PTx"), NOLINES, Built},
-    {kPTx | kTr, 0, 0, T4("PTxTr"), NOLINES, Built},
-    {kPTx | kM, 0, DEV_LIGHT_MR, T4("PTxMRFs"), NOLINES, Built},
-    {kPTx | kM | kS, 0, DEV_LIGHT_MR, T4("PTxMRSs"), NOLINES, Built},
-    {kPTx | kM | kS, 0, DEV_LIGHT_MM, T4("PTxMMSs"), NOLINES, Built},
-    {kPTx | kM | kS, 0, DEV_LIGHT_MS, T4("PTxMSSs"), NOLINES, Built},
-    {kPTx | kTr | kM, 0, DEV_LIGHT_MR, T4("PTxTrMRFs"), NOLINES, Built},
-    {kPTx | kTr | kM | kS, 0, DEV_LIGHT_MR, T4("PTxTrMRSs"), NOLINES, Built},
-    {kPTx | kTr | kM | kS, 0, DEV_LIGHT_MM, T4("PTxTrMMSs"), NOLINES, Built},
-    {kPTx | kTr | kM | kS, 0, DEV_LIGHT_MS, T4("PTxTrMSSs"), NOLINES, Built},
-    {kPTx | kI, 0, 0, {"BPP08_DevTrapezoidsPTxI", "BPP08_DevTrapezoidsPTxIZ", "BPP08_DevTrapezoidsPTxID",
-                       "BPP08_DevTrapezoidsPTxIZD"}, NOLINES, Built},
-    {kPTx | kTr | kI, 0, 0, {"BPP08_DevTrapezoidsPTxTrI", "BPP08_DevTrapezoidsPTxTrIZ",
-                             "BPP08_DevTrapezoidsPTxTrID", "BPP08_DevTrapezoidsPTxTrIZD"}, NOLINES, Built},
-    // The unlit affine texture ignores DEV_SMOOTH.
-    {kTx, kTx | kS, 0, T4("Tx"), NOLINES, Built},
-    {kTx | kTr, kTx | kTr | kS, 0, T4("TxTr"), NOLINES, Built},
-    {kTx | kM, 0, DEV_LIGHT_MR, T4("TxMRFs"), NOLINES, Built},
-    {kTx | kM | kS, 0, DEV_LIGHT_MR, T4("TxMRSs"), NOLINES, Built},
-    {kTx | kM | kS, 0, DEV_LIGHT_MM, T4("TxMMSs"), NOLINES, Built},
-    {kTx | kM | kS, 0, DEV_LIGHT_MS, T4("TxMSSs"), NOLINES, Built},
-    {kTx | kTr | kM, 0, DEV_LIGHT_MR, T4("TxTrMRFs"), NOLINES, Built},
-    {kTx | kTr | kM | kS, 0, DEV_LIGHT_MR, T4("TxTrMRSs"), NOLINES, Built},
-    {kTx | kTr | kM | kS, 0, DEV_LIGHT_MM, T4("TxTrMMSs"), NOLINES, Built},
-    {kTx | kTr | kM | kS, 0, DEV_LIGHT_MS, T4("TxTrMSSs"), NOLINES, Built},
-    {kTx | kI, 0, 0, {"BPP08_DevTrapezoidsTxI", "BPP08_DevTrapezoidsTxIZ", "BPP08_DevTrapezoidsTxID",
-                      "BPP08_DevTrapezoidsTxIZD"}, NOLINES, Built},
-    {kTx | kTr | kI, 0, 0, {"BPP08_DevTrapezoidsTxTrI", "BPP08_DevTrapezoidsTxTrIZ", "BPP08_DevTrapezoidsTxTrID",
-                            "BPP08_DevTrapezoidsTxTrIZD"}, NOLINES, Built},
-};
-
-// Reachable textured keys that keep the generic trapezoid forwarder, as
-// listed beside the table (light -1: under every mode).
+// Reachable textured keys that keep the generic trapezoid forwarder
+// (light -1: under every mode).
 const struct {
     uint32_t key;
     int light;
@@ -105,26 +60,25 @@ const struct {
 };
 const int kModes[] = {0, DEV_LIGHT_MR, DEV_LIGHT_MM, DEV_LIGHT_MS, 4, 9, 0xff};
 
-// What the table says for a masked key and a lighting mode.
+// What the names say for a masked key and a lighting mode.
 struct Expected {
     const char* trap = nullptr;  // null: the generic forwarder
     const char* line = nullptr;
-    const TableRow* row = nullptr;
+    uint8_t light = 0;           // the routine's lighting mode
 };
 
 Expected Lookup(uint32_t key, uint8_t light)
 {
     Expected e;
-    for (const TableRow& r : kTable) {
-        if ((r.key & DEV_MODULATE) && r.light != light) continue;
-        for (int c = 0; c < 4; ++c) {
-            if (key != (r.key | kColumn[c]) && !(r.key2 && key == (r.key2 | kColumn[c]))) continue;
-            EXPECT_EQ(nullptr, e.row) << std::hex << key << " is listed twice";
-            e.row = &r;
-            e.trap = r.trap[c];
-            e.line = r.line[c];
-        }
+    for (const RoutineName& r : Routines08()) {
+        if ((r.key & DEV_MODULATE) && r.lightMode != light) continue;
+        if (r.key != key) continue;
+        EXPECT_EQ(nullptr, e.trap) << std::hex << key << " is listed twice";
+        e.trap = r.name.c_str();
+        e.light = r.lightMode;
     }
+    for (const auto& l : kLines)
+        if (l.key == key) e.line = l.name;
     return e;
 }
 
@@ -188,9 +142,8 @@ void ExpectServices(const DevProcTable& t, uint32_t translate, const std::string
 
 void ExpectAccepted(const DevProcTable& t, const Expected& e, uint32_t translate, const std::string& what)
 {
-    const bool built = e.trap && e.row->status == Built;
-    EXPECT_EQ(built ? TrapByName(e.trap) : (DevTrapezoidsProc)BPP08_DevTrapezoidsGeneric, t.trapezoids) << what;
-    EXPECT_EQ(e.line && built ? LineByName(e.line) : (DevLineProc)BPP08_DevLineGeneric, t.line) << what;
+    EXPECT_EQ(e.trap ? TrapByName(e.trap) : (DevTrapezoidsProc)BPP08_DevTrapezoidsGeneric, t.trapezoids) << what;
+    EXPECT_EQ(e.line && e.trap ? LineByName(e.line) : (DevLineProc)BPP08_DevLineGeneric, t.line) << what;
     ExpectServices(t, translate, what);
 }
 
@@ -201,43 +154,34 @@ std::string Describe(uint32_t state, uint8_t light)
     return text;
 }
 
-// The table itself: 112 distinct routine names, four line routines; every
-// built name resolves in the family's tables at the same key, no pending
-// name does yet, and the family has no routine the table lacks.
-TEST(EightBitTable, ListsEveryRoutineOnceAndMatchesTheFamily)
+// The line routines are the family's four, at their keys; the family's
+// table holds exactly the routines of the names; the keys listed as
+// generic have none.
+TEST(EightBitTable, LinesRoutinesAndGenericKeys)
 {
-    std::set<std::string> names, lines;
-    for (const TableRow& r : kTable) {
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_TRUE(names.insert(r.trap[c]).second) << r.trap[c];
-            if (r.line[c]) {
-                EXPECT_TRUE(lines.insert(r.line[c]).second) << r.line[c];
-                EXPECT_NE(nullptr, LineByName(r.line[c])) << r.line[c];
-            }
-            const bool present = TrapByName(r.trap[c]) != nullptr;
-            if (r.status == Built)
-                EXPECT_TRUE(present) << r.trap[c] << " is missing from the family's table";
-            else
-                EXPECT_FALSE(present) << r.trap[c] << " has landed: switch its row to Built";
-        }
-    }
-    EXPECT_EQ(112u, names.size());
-    EXPECT_EQ(4u, lines.size());
-
-    for (uint32_t i = 0; i < g_bpp08Family.variantCount; ++i) {
-        const DevTrapVariant& v = g_bpp08Family.variants[i];
-        const Expected e = Lookup(v.key, v.lightMode);
-        ASSERT_NE(nullptr, e.trap) << v.name << " at a key the table does not list";
-        EXPECT_STREQ(e.trap, v.name) << std::hex << v.key;
-    }
     ASSERT_EQ(4u, g_bpp08Family.lineCount);
     for (uint32_t i = 0; i < g_bpp08Family.lineCount; ++i) {
         const DevLineVariant& l = g_bpp08Family.lines[i];
         const Expected e = Lookup(l.key, 0);
         EXPECT_STREQ(e.line, l.name) << std::hex << l.key;
     }
+    for (const auto& l : kLines) {
+        EXPECT_NE(nullptr, LineByName(l.name)) << l.name;
+        EXPECT_NE(nullptr, Lookup(l.key, 0).trap) << l.name << " has no trapezoid routine beside it";
+    }
+    std::set<std::string> names;
+    for (const RoutineName& r : Routines08()) {
+        names.insert(r.name);
+        EXPECT_NE(nullptr, TrapByName(r.name.c_str())) << r.name << " is missing from the family's table";
+    }
+    EXPECT_EQ(112u, names.size());
+    for (uint32_t i = 0; i < g_bpp08Family.variantCount; ++i) {
+        const DevTrapVariant& v = g_bpp08Family.variants[i];
+        const Expected e = Lookup(v.key, v.lightMode);
+        ASSERT_NE(nullptr, e.trap) << v.name << " at a key its name does not give";
+        EXPECT_STREQ(e.trap, v.name) << std::hex << v.key;
+    }
 
-    // The keys listed as generic are not in the table.
     for (const auto& g : kGenericKeys) {
         for (int light : kModes) {
             if (g.light != -1 && g.light != light) continue;
@@ -251,7 +195,7 @@ TEST(EightBitTable, ListsEveryRoutineOnceAndMatchesTheFamily)
 // dither and colour index; textured: the 128 of the other seven key bits)
 // under every lighting mode, alone and with each ignored bit added, on a
 // fresh table each time.
-TEST(EightBitSelection, EveryKeyInstallsWhatTheTableLists)
+TEST(EightBitSelection, EveryKeyInstallsTheRoutineItsNameGives)
 {
     const uint32_t untexturedBits[] = {DEV_SMOOTH, DEV_DEPTH, DEV_DITHER, DEV_COLORINDEX};
     const uint32_t texturedBits[] = {DEV_SMOOTH, DEV_MODULATE, DEV_DEPTH, DEV_DITHER, DEV_COLORKEY,
@@ -274,7 +218,7 @@ TEST(EightBitSelection, EveryKeyInstallsWhatTheTableLists)
         for (int mode : kModes) {
             const uint8_t light = static_cast<uint8_t>(mode);
             const Expected e = Lookup(key, light);
-            if (e.trap && light == (key & DEV_MODULATE ? e.row->light : 0)) ++routines;
+            if (e.trap && light == (key & DEV_MODULATE ? e.light : 0)) ++routines;
             if (e.line && light == 0) ++lines;
             std::vector<uint32_t> extras(std::begin(kIgnoredAlways), std::end(kIgnoredAlways));
             extras.push_back(0);
@@ -327,10 +271,9 @@ TEST(EightBitSelection, NothingSurvivesFromTheStateBefore)
         const bool rejected = (r.state & DEV_GENERIC_MASK) || ((r.state & DEV_DEPTH) && r.depthFunc != 1 &&
                                                                 r.depthFunc != 3);
         const Expected e = rejected ? Expected() : Lookup(DevSelectKey(&g_bpp08Family, r.state), 0);
-        const bool built = e.trap && e.row->status == Built;
-        EXPECT_EQ(built ? TrapByName(e.trap) : (DevTrapezoidsProc)BPP08_DevTrapezoidsGeneric, t.trapezoids)
+        EXPECT_EQ(e.trap ? TrapByName(e.trap) : (DevTrapezoidsProc)BPP08_DevTrapezoidsGeneric, t.trapezoids)
             << Describe(r.state, 0);
-        EXPECT_EQ(e.line && built ? LineByName(e.line) : (DevLineProc)BPP08_DevLineGeneric, t.line)
+        EXPECT_EQ(e.line && e.trap ? LineByName(e.line) : (DevLineProc)BPP08_DevLineGeneric, t.line)
             << Describe(r.state, 0);
     }
 }

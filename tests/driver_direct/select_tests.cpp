@@ -1,5 +1,6 @@
 // The procedure selection every family shares, on a family of marker
-// routines, and the 8-bit family's own table.
+// routines, the 8-bit family's own table, and validation choosing the
+// family of the display depth.
 #include "harness.h"
 #include "frame/paths.h"
 #include "frame/select.h"
@@ -11,6 +12,8 @@
 #include "bpp32/services32.h"
 
 #include <gtest/gtest.h>
+
+#include "direct_support.h"
 
 using namespace drvtest;
 
@@ -217,6 +220,57 @@ TEST(WideFamilySelection, ServicesForwardersAndPresent)
             EXPECT_EQ((DevCopyRectProc)DirtyMarkCopy, block.procs.copyRect);
         }
     }
+}
+
+// ---- validation on the direct path ----
+
+// Validation installs the family of the display depth: its services, the
+// copy wrapper, and for the zeroed state its flat routine.
+TEST_F(DirectTest, ValidationCallsTheFamilyOfTheDisplayDepth)
+{
+    const struct {
+        int bits;
+        const DevFamily* family;
+        DevClearProc clear;
+        DevSetColorProc setColor;
+        DevPresentProc present;
+        DevLineProc line;
+        const char* flat;
+    } depths[] = {
+        {8, &g_bpp08Family, BPP08_DevClear, BPP08_DevSetColor, BPP08_DevPresent, BPP08_DevLineGeneric,
+         "BPP08_DevTrapezoidsFs"},
+        {16, &g_bpp16Family, BPP16_DevClear, BPP16_DevSetColor, BPP16_DevPresent, BPP16_DevLineGeneric,
+         "BPP16_DevTrapezoidsFs"},
+        {24, &g_bpp24Family, BPP24_DevClear, BPP24_DevSetColor, BPP24_DevPresent, BPP24_DevLineGeneric,
+         "BPP24_DevTrapezoidsFs"},
+        {32, &g_bpp32Family, BPP32_DevClear, BPP32_DevSetColor, BPP32_DevPresent, BPP32_DevLineGeneric,
+         "BPP32_DevTrapezoidsFs"},
+    };
+    for (const auto& d : depths) {
+        Begin(d.bits);
+        auto c = NewContext(0, 0, 64, 64);
+        ASSERT_EQ(0x4c0u, DevBufferCreate(c->get(), 0x4c0));
+        EXPECT_EQ(1u, DevContextValidate(c->get()));
+        DevProcTable* t = (*c)->procs;
+        EXPECT_EQ((DevCopyRectProc)DirtyMarkCopy, t->copyRect) << d.bits;
+        EXPECT_EQ(d.clear, t->clear) << d.bits;
+        EXPECT_EQ(d.setColor, t->setColor) << d.bits;
+        EXPECT_EQ(d.present, t->present) << d.bits;
+        EXPECT_EQ(d.line, t->line) << d.bits;
+        const DevTrapVariant* flat = DevTrapVariantFind(d.family->variants, d.family->variantCount, 0, 0);
+        ASSERT_NE(nullptr, flat) << d.bits;
+        EXPECT_STREQ(d.flat, flat->name);
+        EXPECT_EQ(flat->proc, t->trapezoids) << d.bits;
+        contexts_.push_back(std::move(c));
+    }
+    EXPECT_EQ((DevTrapezoidsProc)BPP08_DevTrapezoidsFs, DevTrapVariantFind(g_bpp08Family.variants,
+                                                                          g_bpp08Family.variantCount, 0, 0)->proc);
+    // No family for other depths: the table keeps its empty slots.
+    g_bytesPerPixel = 5;
+    auto c = NewContext(0, 0, 64, 64);
+    EXPECT_EQ(1u, DevContextValidate(c->get()));
+    for (int slot = 0; slot < DEV_SLOT_COUNT; ++slot) EXPECT_EQ(nullptr, (*c)->procs->slot[slot]);
+    contexts_.push_back(std::move(c));
 }
 
 }  // namespace

@@ -35,10 +35,10 @@ protected:
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     }
     void Viewport(int left, int top, int right, int bottom) {
-        VnrSetState(rc_, 57, top);
-        VnrSetState(rc_, 56, left);
-        VnrSetState(rc_, 58, right);
-        VnrSetState(rc_, 59, bottom);
+        VnrSetState(rc_, VNR_RECT_TOP, top);
+        VnrSetState(rc_, VNR_RECT_LEFT, left);
+        VnrSetState(rc_, VNR_RECT_RIGHT, right);
+        VnrSetState(rc_, VNR_RECT_BOTTOM, bottom);
     }
     HWND window_ = nullptr;
     HDC dc_ = nullptr;
@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(StandinWindow, SwapShowsTheClearedViewportOnly) {
-    VnrSetState(rc_, 51, 0x0000FF);  // red, as 0x00BBGGRR
+    VnrSetState(rc_, VNR_CLEAR_COLOR, 0x0000FF);  // red
     Viewport(40, 30, 280, 210);
     VnrClearBuffers(rc_, 1);
     VnrSwapBuffers(rc_, 4);
@@ -59,7 +59,7 @@ TEST_F(StandinWindow, SwapShowsTheClearedViewportOnly) {
 }
 
 TEST_F(StandinWindow, TexturedQuadThroughTheCamera) {
-    VnrSetState(rc_, 51, 0);
+    VnrSetState(rc_, VNR_CLEAR_COLOR, 0);
     Viewport(0, 0, 320, 240);
     int gc = VngCreateGC(rc_);
     float eye[4] = {0, 0, -4, 1}, dir[3] = {0, 0, 1}, up[3] = {0, 1, 0};
@@ -73,8 +73,8 @@ TEST_F(StandinWindow, TexturedQuadThroughTheCamera) {
         for (int x = 0; x < 4; x++) texels[y * 4 + x] = x < 2 ? 0x01FF0000 : 0x0100FF00;
     int tex = VnrNewTexture(rc_, 0, 32, 4, 4);
     VnrLoadTexture(rc_, 0, 32, 0, 4, 4, 16, tex, 0, texels);
-    VnrSetState(rc_, 1, 2 | 0x2000);  // textured, perspective-correct
-    VnrSetState(rc_, 55, tex);
+    VnrSetState(rc_, VNR_ENABLE, VNR_FEATURE_TEXTURE | VNR_FEATURE_PERSPECTIVE);
+    VnrSetState(rc_, VNR_TEXTURE, tex);
     float v[4][3] = {{-0.5f, -0.5f, 1.5f}, {0.5f, -0.5f, 1.5f}, {0.5f, 0.5f, 1.5f}, {-0.5f, 0.5f, 1.5f}};
     float n[4][3] = {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1}};
     float t[4][3] = {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
@@ -95,7 +95,7 @@ TEST_F(StandinWindow, TexturedQuadThroughTheCamera) {
 
 // The nearer of two overlapping quads is seen, whichever is drawn first.
 TEST_F(StandinWindow, NearerQuadHidesFartherOne) {
-    VnrSetState(rc_, 51, 0);
+    VnrSetState(rc_, VNR_CLEAR_COLOR, 0);
     Viewport(0, 0, 320, 240);
     int gc = VngCreateGC(rc_);
     float eye[4] = {0, 0, -4, 1}, dir[3] = {0, 0, 1}, up[3] = {0, 1, 0};
@@ -108,13 +108,13 @@ TEST_F(StandinWindow, NearerQuadHidesFartherOne) {
     int nearTex = VnrNewTexture(rc_, 0, 32, 2, 2), farTex = VnrNewTexture(rc_, 0, 32, 2, 2);
     VnrLoadTexture(rc_, 0, 32, 0, 2, 2, 8, nearTex, 0, red);
     VnrLoadTexture(rc_, 0, 32, 0, 2, 2, 8, farTex, 0, green);
-    VnrSetState(rc_, 1, 1 | 2 | 0x2000);  // depth test, textured, perspective-correct
+    VnrSetState(rc_, VNR_ENABLE, VNR_FEATURE_DEPTH | VNR_FEATURE_TEXTURE | VNR_FEATURE_PERSPECTIVE);
     float n[4][3] = {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}, {0, 0, -1}};
     float t[4][3] = {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     uint16_t list[5] = {4, 0, 1, 2, 3};
     auto quad = [&](int tex, float z) {
         float v[4][3] = {{-0.5f, -0.5f, z}, {0.5f, -0.5f, z}, {0.5f, 0.5f, z}, {-0.5f, 0.5f, z}};
-        VnrSetState(rc_, 55, tex);
+        VnrSetState(rc_, VNR_TEXTURE, tex);
         VngPolygonListF(gc, 1, 4, &v[0][0], 12, &n[0][0], 12, &t[0][0], 12, nullptr, 16, list);
     };
     for (int order = 0; order < 2; ++order) {

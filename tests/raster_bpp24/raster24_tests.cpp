@@ -1,8 +1,8 @@
 // The 24-bit trapezoid routines on worked cases: the bytes of every
 // conversion at both byte orders and through any byte table, shift counts
-// from their low five bits, the flat fill's groups, and DirtyMask block
-// indexes limited to 31 at both ends. The bit-for-bit comparison over the
-// whole case table is the reference's (tests/raster_trap).
+// from their low five bits and the flat fill's groups. The bit-for-bit
+// comparison over the whole case table and the dirty blocks of every family
+// are in tests/raster_trap.
 #include "bpp24/bpp24_trapezoids.h"
 #include "canvas.h"
 #include "formats.h"
@@ -186,32 +186,6 @@ TEST(Raster24, FlatFillGroups) {
         for (int x = x0; x < x1; ++x) c.SetPixelValue(x, 1, before.PixelValue(x, 1));
         c.Dirty(1) = before.Dirty(1);
         EXPECT_EQ(c.Diff(before), "") << "groups " << label;
-    }
-}
-
-// Both ends of a span's block range are limited to block 31, which stands
-// for everything to its right; no routine shifts past the word for a span
-// that starts beyond it.
-TEST(Raster24, DirtyBlocksClampBothEnds) {
-    const struct {
-        uint32_t shift;
-        int xl, xr;
-        uint32_t want;
-    } cases[] = {{5, 30, 33, 0x3},         {5, 0, 32, 0x3},          {5, 992, 1000, 0x80000000},
-                 {4, 600, 700, 0x80000000}, {4, 500, 700, 0x80000000}, {4, 0, 1040, 0xffffffff},
-                 {4, 1030, 1040, 0x80000000}, {5, 20, 20, 0},          {5, 21, 20, 0}};
-    TextureFixture tex(kSmallTexture, 2, 5);
-    RefApplyFormat(kFormat24Rgb);
-    for (uint32_t i = 0; i < g_bpp24TrapVariantCount; ++i) {
-        const DevTrapVariant& v = g_bpp24TrapVariants[i];
-        for (const auto& t : cases) {
-            Canvas c(Shape(), 11);
-            c.ctx()->texture = tex.texture();
-            c.Dirty(4) = 0;
-            g_dirtyShift = t.shift;
-            EXPECT_EQ(DrawSpan(v.proc, c, 4, t.xl, t.xr), 1u);
-            EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " blocks of " << (1 << t.shift);
-        }
     }
 }
 

@@ -1,7 +1,7 @@
 // The 32-bit trapezoid routines on worked cases: the pixel of every
-// conversion, shift counts taken from their low five bits, and DirtyMask
-// block indexes limited to 31 at both ends. The bit-for-bit comparison over
-// the whole case table is the reference's (tests/raster_trap).
+// conversion and shift counts taken from their low five bits. The
+// bit-for-bit comparison over the whole case table and the dirty blocks of
+// every family are in tests/raster_trap.
 #include "bpp32/bpp32_trapezoids.h"
 #include "canvas.h"
 #include "frame/globals.h"
@@ -119,32 +119,6 @@ TEST(Raster32, ShiftCountsTakeTheirLowFiveBits) {
             v.proc(odd.ctx(), chains.left.data(), chains.right.data(), &g);
             EXPECT_EQ(odd.Diff(plain), "") << v.name << " shifts " << std::hex << l.odd.red << "/" << l.odd.green
                                            << "/" << l.odd.blue;
-        }
-    }
-}
-
-// Both ends of a span's block range are limited to block 31, which stands
-// for everything to its right; no routine shifts past the word for a span
-// that starts beyond it.
-TEST(Raster32, DirtyBlocksClampBothEnds) {
-    const struct {
-        uint32_t shift;
-        int xl, xr;
-        uint32_t want;
-    } cases[] = {{5, 30, 33, 0x3},         {5, 0, 32, 0x3},          {5, 992, 1000, 0x80000000},
-                 {4, 600, 700, 0x80000000}, {4, 500, 700, 0x80000000}, {4, 0, 1040, 0xffffffff},
-                 {4, 1030, 1040, 0x80000000}, {5, 20, 20, 0},          {5, 21, 20, 0}};
-    TextureFixture tex(kSmallTexture, 2, 5);
-    Shifts(16, 8, 0);
-    for (uint32_t i = 0; i < g_bpp32TrapVariantCount; ++i) {
-        const DevTrapVariant& v = g_bpp32TrapVariants[i];
-        for (const auto& t : cases) {
-            Canvas c(Shape(), 11);
-            c.ctx()->texture = tex.texture();
-            c.Dirty(4) = 0;
-            g_dirtyShift = t.shift;
-            EXPECT_EQ(DrawSpan(v.proc, c, 4, t.xl, t.xr), 1u);
-            EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " blocks of " << (1 << t.shift);
         }
     }
 }

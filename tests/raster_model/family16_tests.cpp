@@ -7,6 +7,4 @@
 TEST(Family16, RecordHoldsTheVariantTable) {
     EXPECT_EQ(g_bpp16Family.variants, g_bpp16TrapVariants);
     EXPECT_EQ(g_bpp16Family.variantCount, g_bpp16TrapVariantCount);
-    EXPECT_EQ(g_bpp16Family.texturedKeyMask, 0x20400fu);
-    EXPECT_EQ(g_bpp16Family.untexturedKeyMask, 0xbu);
 }

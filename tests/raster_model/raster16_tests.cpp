@@ -1,8 +1,8 @@
-// The 16-bit trapezoid routines on small worked cases: the variant table,
-// pixel composition and texel conversion on 5-6-5 and 5-5-5, the three
-// addressing modes, the colour key, the lights, and the coordinate lanes'
-// worked steps. The bit-for-bit comparison over the case table lives with
-// the reference model.
+// The 16-bit trapezoid routines on small worked cases: pixel composition
+// and texel conversion on 5-6-5 and 5-5-5, the three addressing modes, the
+// colour key, the lights, and the coordinate lanes' worked steps. The
+// variant table, the bit-for-bit comparison over the case table and the
+// dirty blocks of every family are checked in tests/raster_trap.
 #include "bpp16/bpp16_trapezoids.h"
 #include "bpp16/lanes.h"
 #include "frame/globals.h"
@@ -137,45 +137,6 @@ uint32_t Span(DevTrapezoidsProc proc, Canvas16& c, int y, int x0, int x1, const 
     left.rowCount = right.rowCount = 1;
     DevTrapGradients grad = g;
     return proc(c.ctx(), &left, &right, &grad);
-}
-
-TEST(Raster16, TableHoldsTheFortyFourRoutinesByKeyAndLight) {
-    const struct {
-        const char* name;
-        uint32_t key;
-        uint8_t light;
-    } rows[] = {
-        {"Fs", 0x0, 0}, {"FsZ", 0x8, 0}, {"Ss", 0x1, 0}, {"SsZ", 0x9, 0},
-        {"Tx", 0x200002, 0}, {"Tx", 0x200003, 0}, {"TxZ", 0x20000a, 0}, {"TxZ", 0x20000b, 0},
-        {"TxTr", 0x204002, 0}, {"TxTr", 0x204003, 0}, {"TxTrZ", 0x20400a, 0}, {"TxTrZ", 0x20400b, 0},
-        {"TxMRFs", 0x200006, 1}, {"TxMRFsZ", 0x20000e, 1}, {"TxMRSs", 0x200007, 1}, {"TxMRSsZ", 0x20000f, 1},
-        {"TxTrMRFs", 0x204006, 1}, {"TxTrMRFsZ", 0x20400e, 1}, {"TxTrMRSs", 0x204007, 1},
-        {"TxTrMRSsZ", 0x20400f, 1}, {"TxMMSs", 0x200007, 2}, {"TxMMSsZ", 0x20000f, 2},
-        {"TxTrMMSs", 0x204007, 2}, {"TxTrMMSsZ", 0x20400f, 2}, {"TxMSSs", 0x200007, 3},
-        {"TxMSSsZ", 0x20000f, 3}, {"TxTrMSSs", 0x204007, 3}, {"TxTrMSSsZ", 0x20400f, 3},
-        {"PTx", 0x2, 0}, {"PTxZ", 0xa, 0}, {"PTxTr", 0x4002, 0}, {"PTxTrZ", 0x400a, 0},
-        {"PTxMRFs", 0x6, 1}, {"PTxMRFsZ", 0xe, 1}, {"PTxMRSs", 0x7, 1}, {"PTxMRSsZ", 0xf, 1},
-        {"PTxTrMRFs", 0x4006, 1}, {"PTxTrMRFsZ", 0x400e, 1}, {"PTxTrMRSs", 0x4007, 1},
-        {"PTxTrMRSsZ", 0x400f, 1}, {"PTxMMSs", 0x7, 2}, {"PTxMMSsZ", 0xf, 2}, {"PTxTrMMSs", 0x4007, 2},
-        {"PTxTrMMSsZ", 0x400f, 2}, {"PTxMSSs", 0x7, 3}, {"PTxMSSsZ", 0xf, 3}, {"PTxTrMSSs", 0x4007, 3},
-        {"PTxTrMSSsZ", 0x400f, 3},
-    };
-    EXPECT_EQ(g_bpp16TrapVariantCount, sizeof rows / sizeof rows[0]);
-    std::vector<std::string> names;
-    for (const auto& r : rows) {
-        const DevTrapVariant* v = DevTrapVariantFind(g_bpp16TrapVariants, g_bpp16TrapVariantCount, r.key, r.light);
-        ASSERT_NE(v, nullptr) << r.name;
-        EXPECT_EQ(std::string(v->name), std::string("BPP16_DevTrapezoids") + r.name);
-        if (names.empty() || names.back() != v->name) names.push_back(v->name);
-    }
-    EXPECT_EQ(names.size(), 44u);
-    // Keys the family leaves to the generic forwarder.
-    const struct { uint32_t key; uint8_t light; } generic[] = {
-        {0x3, 0}, {0xb, 0}, {0x4003, 0}, {0x400b, 0}, {0x6, 2}, {0x6, 3}, {0x200006, 2}, {0x7, 4}, {0x200007, 0},
-    };
-    for (const auto& k : generic)
-        EXPECT_EQ(DevTrapVariantFind(g_bpp16TrapVariants, g_bpp16TrapVariantCount, k.key, k.light), nullptr)
-            << std::hex << k.key << " light " << int(k.light);
 }
 
 // Flat fill: every pixel of the span gets the pattern's low half, whatever
@@ -486,28 +447,6 @@ TEST(Raster16, PerspectiveThroughTheRoutine) {
         EXPECT_EQ(c.Pixel(xl + 5, row), Show555(c.Texel(1 + 4 * row + xl + 5))) << row;
     }
     for (int row = 3; row < 5; ++row) EXPECT_EQ(c.Pixel(50, row), Show555(c.Texel(300 + 512))) << row;
-}
-
-// Block indexes are limited to 31 at both ends, for every family routine.
-TEST(Raster16, DirtyBlocksClampBothEnds) {
-    Use(k565);
-    const struct {
-        uint32_t shift;
-        int xl, xr;
-        uint32_t want;
-    } cases[] = {{5, 30, 33, 0x3}, {5, 0, 32, 0x3}, {5, 992, 1000, 0x80000000}, {4, 600, 700, 0x80000000},
-                 {4, 0, 1040, 0xffffffff}, {5, 20, 20, 0}};
-    for (const auto& t : cases) {
-        for (const char* r : {"Fs", "SsZ", "TxTrMRFsZ", "PTxMSSs"}) {
-            Canvas16 c;
-            g_dirtyShift = t.shift;
-            Edge e(0);
-            e.e.u = e.e.v = 0;
-            e.e.uStepX = e.e.vStepX = e.e.uStepY = e.e.vStepY = 0;
-            Span(Routine(r), c, 4, t.xl, t.xr, e.e, Zero());
-            EXPECT_EQ(c.Dirty(4), t.want) << r << " " << t.xl << ".." << t.xr;
-        }
-    }
 }
 
 // Flat depth follows the exact edge; smooth depth the first pixel.

@@ -1,8 +1,10 @@
 // Every trapezoid routine of every family against the reference, over the
 // whole case table, every start alignment and both row orders; the
-// families' variant tables against the routine names they must hold; and
-// each 24-bit routine against its 16-bit twin.
+// families' variant tables against the routine names they must hold; the
+// dirty blocks of a span; and each 24- and 32-bit routine against its
+// 16-bit twin.
 #include "canvas.h"
+#include "family_names.h"
 #include "formats.h"
 #include "reference.h"
 #include "frame/select.h"
@@ -20,127 +22,25 @@ namespace {
 
 // ------------------------------------------------------------ expected names
 
-struct Expected {
-    std::string name;
-    uint32_t key;
-    uint8_t lightMode;
-};
-
-// One row of a family's routine list as the selector tables give it: the
-// base key, the lighting mode, the name suffix, and a second key the same
-// routines serve (the affine unlit rows also take DEV_SMOOTH).
-struct BaseRow {
-    uint32_t key;
-    uint8_t lightMode;
-    const char* suffix;
-    uint32_t alsoKey;
-};
-
-// Rows every family has, each with and without Z; the 8-bit family adds D.
-const BaseRow kSharedRows[] = {
-    {0x0, 0, "Fs", 0},
-    {0x1, 0, "Ss", 0},
-    {0x2, 0, "PTx", 0},
-    {0x4002, 0, "PTxTr", 0},
-    {0x6, 1, "PTxMRFs", 0},
-    {0x7, 1, "PTxMRSs", 0},
-    {0x7, 2, "PTxMMSs", 0},
-    {0x7, 3, "PTxMSSs", 0},
-    {0x4006, 1, "PTxTrMRFs", 0},
-    {0x4007, 1, "PTxTrMRSs", 0},
-    {0x4007, 2, "PTxTrMMSs", 0},
-    {0x4007, 3, "PTxTrMSSs", 0},
-    {0x200002, 0, "Tx", 0x200003},
-    {0x204002, 0, "TxTr", 0x204003},
-    {0x200006, 1, "TxMRFs", 0},
-    {0x200007, 1, "TxMRSs", 0},
-    {0x200007, 2, "TxMMSs", 0},
-    {0x200007, 3, "TxMSSs", 0},
-    {0x204006, 1, "TxTrMRFs", 0},
-    {0x204007, 1, "TxTrMRSs", 0},
-    {0x204007, 2, "TxTrMMSs", 0},
-    {0x204007, 3, "TxTrMSSs", 0},
-};
-
-// Colour-index rows of the 8-bit family.
-const BaseRow kIndexRows[] = {
-    {0x100000, 0, "FsI", 0},
-    {0x100001, 0, "SsI", 0},
-    {0x100002, 0, "PTxI", 0},
-    {0x104002, 0, "PTxTrI", 0},
-    {0x300002, 0, "TxI", 0},
-    {0x304002, 0, "TxTrI", 0},
-};
-
-void AddRow(std::vector<Expected>& out, const std::string& prefix, const BaseRow& r, bool dither) {
-    struct Column { const char* letters; uint32_t add; };
-    const Column columns[] = {{"", 0}, {"Z", DEV_DEPTH}, {"D", DEV_DITHER}, {"ZD", DEV_DEPTH | DEV_DITHER}};
-    for (const Column& c : columns) {
-        if (!dither && (c.add & DEV_DITHER)) continue;
-        const std::string name = prefix + "_DevTrapezoids" + r.suffix + c.letters;
-        out.push_back({name, r.key + c.add, r.lightMode});
-        if (r.alsoKey) out.push_back({name, r.alsoKey + c.add, r.lightMode});
-    }
-}
-
-// The 112 routines of the 8-bit family (8 of them also serve a second key).
-std::vector<Expected> Expected08() {
-    std::vector<Expected> out;
-    for (const BaseRow& r : kSharedRows) AddRow(out, "BPP08", r, true);
-    for (const BaseRow& r : kIndexRows) AddRow(out, "BPP08", r, true);
-    return out;
-}
-
-std::vector<Expected> Untextured(std::vector<Expected> all) {
-    std::vector<Expected> out;
-    for (const Expected& e : all)
-        if (!(e.key & DEV_TEXTURE)) out.push_back(e);
-    return out;
-}
-
-// The 44 routines of the 16-, 24- or 32-bit family.
-std::vector<Expected> Expected44(const char* prefix) {
-    std::vector<Expected> out;
-    for (const BaseRow& r : kSharedRows) AddRow(out, prefix, r, false);
-    return out;
-}
-
 struct FamilyCase {
     const char* prefix;
     const DevFamily* family;
-    std::vector<Expected> all;  // every routine the family will have
+    const RefFormat* format;  // a display format of the family
+    uint32_t texturedKeyMask, untexturedKeyMask;
+    std::vector<RoutineName> all;  // every routine the family has
 };
 
 const std::vector<FamilyCase>& Families() {
     static const std::vector<FamilyCase> families = {
-        {"BPP08", &g_bpp08Family, Expected08()},
-        {"BPP16", &g_bpp16Family, Expected44("BPP16")},
-        {"BPP24", &g_bpp24Family, Expected44("BPP24")},
-        {"BPP32", &g_bpp32Family, Expected44("BPP32")},
+        {"BPP08", &g_bpp08Family, &kFormat8, 0x30500f, 0x10100b, FamilyRoutines("BPP08")},
+        {"BPP16", &g_bpp16Family, &kFormat565, 0x20400f, 0xb, FamilyRoutines("BPP16")},
+        {"BPP24", &g_bpp24Family, &kFormat24Rgb, 0x20400f, 0xb, FamilyRoutines("BPP24")},
+        {"BPP32", &g_bpp32Family, &kFormat32Shift16, 0x20400f, 0xb, FamilyRoutines("BPP32")},
     };
     return families;
 }
 
-// The routine lists that are complete: a routine missing from one of these
-// tables fails. A family whose routines land in steps gets its line here
-// with the part that exists (say Untextured(Expected08())), widened by its
-// engineer as the rest lands; every family is complete now.
-struct Complete {
-    const DevFamily* family;
-    std::vector<Expected> expected;
-};
-
-const std::vector<Complete>& CompleteLists() {
-    static const std::vector<Complete> lists = {
-        {&g_bpp08Family, Expected08()},
-        {&g_bpp16Family, Expected44("BPP16")},
-        {&g_bpp24Family, Expected44("BPP24")},
-        {&g_bpp32Family, Expected44("BPP32")},
-    };
-    return lists;
-}
-
-std::string Describe(const Expected& e) {
+std::string Describe(const RoutineName& e) {
     char text[160];
     snprintf(text, sizeof text, "%s (key %#x, mode %u)", e.name.c_str(), e.key, e.lightMode);
     return text;
@@ -148,17 +48,20 @@ std::string Describe(const Expected& e) {
 
 TEST(FamilyTables, ExpectedListsHaveTheirSizes) {
     // 112 names in the 8-bit family, 44 in each other; second keys extra.
-    auto names = [](const std::vector<Expected>& v) {
+    auto names = [](const std::vector<RoutineName>& v) {
         std::vector<std::string> n;
         for (const auto& e : v)
             if (n.empty() || n.back() != e.name) n.push_back(e.name);
         return n.size();
     };
-    EXPECT_EQ(names(Expected08()), 112u);
-    EXPECT_EQ(Expected08().size(), 120u);
-    EXPECT_EQ(names(Expected44("BPP24")), 44u);
-    EXPECT_EQ(Expected44("BPP24").size(), 48u);
-    EXPECT_EQ(Untextured(Expected08()).size(), 16u);
+    const std::vector<RoutineName> all08 = FamilyRoutines("BPP08");
+    EXPECT_EQ(names(all08), 112u);
+    EXPECT_EQ(all08.size(), 120u);
+    EXPECT_EQ(names(FamilyRoutines("BPP24")), 44u);
+    EXPECT_EQ(FamilyRoutines("BPP24").size(), 48u);
+    size_t untextured = 0;
+    for (const RoutineName& e : all08) untextured += (e.key & DEV_TEXTURE) ? 0 : 1;
+    EXPECT_EQ(untextured, 16u);
 }
 
 // Every row a family's table holds sits at the key and mode of its name,
@@ -169,8 +72,8 @@ TEST(FamilyTables, EveryRowIsItsNamedRoutine) {
         for (uint32_t i = 0; i < f->variantCount; ++i) {
             const DevTrapVariant& v = f->variants[i];
             ASSERT_NE(v.name, nullptr) << fc.prefix << " row " << i;
-            const Expected* found = nullptr;
-            for (const Expected& e : fc.all)
+            const RoutineName* found = nullptr;
+            for (const RoutineName& e : fc.all)
                 if (e.key == v.key && e.lightMode == v.lightMode) found = &e;
             ASSERT_NE(found, nullptr) << fc.prefix << " row " << i << " " << v.name << " key " << std::hex << v.key
                                       << " mode " << unsigned(v.lightMode) << " is no routine of the family";
@@ -189,15 +92,83 @@ TEST(FamilyTables, EveryRowIsItsNamedRoutine) {
     }
 }
 
-TEST(FamilyTables, CompleteFamiliesHoldEveryRoutine) {
-    for (const Complete& c : CompleteLists()) {
-        for (const Expected& e : c.expected) {
-            const DevTrapVariant* v =
-                DevTrapVariantFind(c.family->variants, c.family->variantCount, e.key, e.lightMode);
+TEST(FamilyTables, EveryFamilyHoldsEveryRoutine) {
+    for (const FamilyCase& fc : Families()) {
+        for (const RoutineName& e : fc.all) {
+            const DevTrapVariant* v = DevTrapVariantFind(fc.family->variants, fc.family->variantCount, e.key,
+                                                         e.lightMode);
             ASSERT_NE(v, nullptr) << Describe(e) << " is missing";
             EXPECT_EQ(e.name, v->name) << Describe(e);
         }
-        EXPECT_EQ(c.family->variantCount, c.expected.size());
+        EXPECT_EQ(fc.family->variantCount, fc.all.size()) << fc.prefix;
+    }
+}
+
+// The selector keys of each family: exactly the bits its routines tell apart.
+TEST(FamilyTables, KeyMasksHoldTheBitsTheRoutinesTellApart) {
+    for (const FamilyCase& fc : Families()) {
+        EXPECT_EQ(fc.family->texturedKeyMask, fc.texturedKeyMask) << fc.prefix;
+        EXPECT_EQ(fc.family->untexturedKeyMask, fc.untexturedKeyMask) << fc.prefix;
+    }
+}
+
+// Keys every family leaves to the generic forwarder find no row.
+TEST(FamilyTables, KeysWithoutARoutineFindNone) {
+    const struct {
+        uint32_t key;
+        uint8_t light;
+    } generic[] = {
+        {0x3, 0}, {0xb, 0}, {0x4003, 0}, {0x400b, 0}, {0x6, 2}, {0x6, 3}, {0x200006, 2}, {0x7, 4}, {0x200007, 0},
+    };
+    for (const FamilyCase& fc : Families())
+        for (const auto& k : generic)
+            EXPECT_EQ(DevTrapVariantFind(fc.family->variants, fc.family->variantCount, k.key, k.light), nullptr)
+                << fc.prefix << " key " << std::hex << k.key << " light " << int(k.light);
+}
+
+// ------------------------------------------------------------ dirty blocks
+
+// A 16 x 16 power-of-two texture; u = v = 0 reads texel 0.
+const TextureSpec kSmallTexture = {"16 x 16", TEXADDR_POW2, 4, 0, 0, 0, 0x1ffffff, 0x1ffffff};
+
+// DirtyMask A of one span from a zeroed word, for every routine of every
+// family: both ends of the block range are limited to block 31, which
+// stands for everything to its right; no routine shifts past the word for a
+// span that starts beyond it, and only the shift's low byte counts.
+TEST(FamilyDirtyBlocks, BothEndsOfASpanClampToTheLastBlock) {
+    const struct {
+        uint32_t shift;
+        int xl, xr;
+        uint32_t want;
+    } cases[] = {
+        {5, 10, 64, 0x7},           {5, 0, 1024, 0xffffffff},   {5, 992, 1000, 0x80000000},
+        {5, 30, 33, 0x3},           {5, 0, 32, 0x3},            {5, 20, 20, 0},
+        {5, 21, 20, 0},             {4, 600, 700, 0x80000000},  {4, 500, 700, 0x80000000},
+        {4, 480, 700, 0xc0000000},  {4, 0, 1040, 0xffffffff},   {4, 1030, 1040, 0x80000000},
+        {0x105, 10, 64, 0x7},
+    };
+    TextureFixture colourTexels(kSmallTexture, 2, 5), indexTexels(kSmallTexture, 1, 5);
+    for (const FamilyCase& fc : Families()) {
+        RefApplyFormat(*fc.format);
+        const DevFamily& f = *fc.family;
+        for (uint32_t i = 0; i < f.variantCount; ++i) {
+            const DevTrapVariant& v = f.variants[i];
+            RefFeatures features;
+            ASSERT_TRUE(RefDecode(v.key, v.lightMode, &features)) << v.name;
+            for (const auto& t : cases) {
+                CanvasShape shape;
+                shape.height = 8;
+                shape.bytesPerPixel = fc.format->bytesPerPixel;
+                shape.depthFill = 0xffff;
+                Canvas c(shape, 11);
+                c.ctx()->texture = (features.index ? indexTexels : colourTexels).texture();
+                c.Dirty(4) = 0;
+                g_dirtyShift = t.shift;
+                EXPECT_EQ(DrawSpan(v.proc, c, 4, t.xl, t.xr), 1u) << v.name;
+                EXPECT_EQ(c.Dirty(4), t.want) << v.name << " " << t.xl << ".." << t.xr << " shift " << std::hex
+                                              << t.shift;
+            }
+        }
     }
 }
 
@@ -291,24 +262,12 @@ TEST(FamilyComparison, Bpp32MatchesTheReference) {
 
 // ------------------------------------------------------------------ twins
 
-// Draws as the family's routine for the suffix when the family has it,
-// else as the reference does.
-struct Drawer {
-    const DevTrapVariant* routine;
-    RefFeatures features;
-    const RefFormat* fmt;
-    void Draw(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right, DevTrapGradients* g) const {
-        if (routine)
-            routine->proc(ctx, left, right, g);
-        else
-            RefTrapezoids(features, *fmt, ctx, left, right, g);
-    }
-};
-
-Drawer DrawerFor(const DevFamily& family, const RefFormat& fmt, const Expected& e) {
-    Drawer d{DevTrapVariantFind(family.variants, family.variantCount, e.key, e.lightMode), {}, &fmt};
-    RefDecode(e.key, e.lightMode, &d.features);
-    return d;
+// The family's routine at the entry's key; a missing one fails the twin
+// comparison instead of letting anything stand in for it.
+const DevTrapVariant* TwinRoutine(const DevFamily& family, const RoutineName& e) {
+    const DevTrapVariant* v = DevTrapVariantFind(family.variants, family.variantCount, e.key, e.lightMode);
+    if (!v) ADD_FAILURE() << Describe(e) << " is missing: no twin to compare";
+    return v;
 }
 
 // The 5-5-5 pixel of a 24- or 32-bit pixel: the top five bits of each
@@ -331,10 +290,18 @@ uint32_t From555(const RefFormat& fmt24, uint32_t pixel16) {
 
 // Each routine of a 3- or 4-byte family draws the pixels of its 16-bit
 // twin (on 5-5-5, each component the twin's five bits), the same depth
-// values and the same dirty blocks. Where a family lacks the routine the
-// reference stands in.
+// values and the same dirty blocks.
 void CompareWithTwins(const DevFamily& family, const char* prefix, const RefFormat& fmt) {
-    const std::vector<Expected> list16 = Expected44("BPP16"), list = Expected44(prefix);
+    const std::vector<RoutineName> list16 = FamilyRoutines("BPP16"), list = FamilyRoutines(prefix);
+    ASSERT_EQ(list16.size(), list.size());
+    std::vector<const DevTrapVariant*> routines16, routines;
+    std::vector<RefFeatures> features(list.size());
+    std::vector<bool> failed(list.size(), false);
+    for (size_t i = 0; i < list.size(); ++i) {
+        routines16.push_back(TwinRoutine(g_bpp16Family, list16[i]));
+        routines.push_back(TwinRoutine(family, list[i]));
+        failed[i] = !routines16[i] || !routines[i] || !RefDecode(list[i].key, list[i].lightMode, &features[i]);
+    }
     const uint32_t flat = 0x19e5;  // the 15-bit flat colour
     const uint32_t bpp = fmt.bytesPerPixel;
     uint8_t p16[32], p[32];
@@ -343,7 +310,6 @@ void CompareWithTwins(const DevFamily& family, const char* prefix, const RefForm
         p16[k] = static_cast<uint8_t>(q16 >> (8 * (k % 2)));
         p[k] = static_cast<uint8_t>(q >> (8 * (k % bpp)));
     }
-    std::vector<bool> failed(list.size(), false);
     for (const TrapCase& c : TrapCases()) {
         Chains chains(c);
         for (uint32_t align : {0u, 3u}) {
@@ -360,8 +326,6 @@ void CompareWithTwins(const DevFamily& family, const char* prefix, const RefForm
                 }
             for (size_t i = 0; i < list.size(); ++i) {
                 if (failed[i]) continue;
-                const Drawer d16 = DrawerFor(g_bpp16Family, kFormat555, list16[i]);
-                const Drawer d = DrawerFor(family, fmt, list[i]);
                 c16.CopyFrom(proto16);
                 cw.CopyFrom(proto);
                 PrepareContext(c, c16.ctx(), 2, p16);
@@ -369,12 +333,12 @@ void CompareWithTwins(const DevFamily& family, const char* prefix, const RefForm
                 g_dirtyShift = c.dirtyShift;
                 DevTrapGradients g16 = chains.grad, g = chains.grad;
                 RefApplyFormat(kFormat555);
-                d16.Draw(c16.ctx(), chains.left.data(), chains.right.data(), &g16);
+                routines16[i]->proc(c16.ctx(), chains.left.data(), chains.right.data(), &g16);
                 RefApplyFormat(fmt);
-                d.Draw(cw.ctx(), chains.left.data(), chains.right.data(), &g);
+                routines[i]->proc(cw.ctx(), chains.left.data(), chains.right.data(), &g);
                 // Smooth colour keeps all eight bits of a component; texels,
                 // lit or not, and the flat colour only the twin's five.
-                const bool eightBits = d.features.smooth;
+                const bool eightBits = features[i].smooth;
                 std::string diff = cw.DiffDepthAndDirty(c16);
                 for (int y = 0; diff.empty() && y < s16.height; ++y)
                     for (int x = 0; diff.empty() && x < s16.width; ++x)
@@ -382,9 +346,8 @@ void CompareWithTwins(const DevFamily& family, const char* prefix, const RefForm
                                       : cw.PixelValue(x, y) != From555(fmt, c16.PixelValue(x, y)))
                             diff = "pixel " + std::to_string(x) + "," + std::to_string(y);
                 if (!diff.empty()) {
-                    ADD_FAILURE() << list[i].name << (d.routine ? "" : " (reference)") << " on " << fmt.name << " vs "
-                                  << list16[i].name << (d16.routine ? "" : " (reference)") << ", case \"" << c.name
-                                  << "\", align " << align << ": " << diff;
+                    ADD_FAILURE() << list[i].name << " on " << fmt.name << " vs " << list16[i].name << ", case \""
+                                  << c.name << "\", align " << align << ": " << diff;
                     failed[i] = true;
                 }
             }

@@ -27,28 +27,6 @@ void SetPattern(DevContext* ctx, uint32_t even, uint32_t odd) {
     memcpy(ctx->fillPattern + 8, &odd, 4);
 }
 
-TEST(RasterTrap, TableListsTheSixteenUntexturedRoutinesByKey) {
-    const struct { const char* name; uint32_t key; } expected[] = {
-        {"BPP08_DevTrapezoidsFs", 0x0},        {"BPP08_DevTrapezoidsFsZ", 0x8},
-        {"BPP08_DevTrapezoidsFsD", 0x1000},    {"BPP08_DevTrapezoidsFsZD", 0x1008},
-        {"BPP08_DevTrapezoidsSs", 0x1},        {"BPP08_DevTrapezoidsSsZ", 0x9},
-        {"BPP08_DevTrapezoidsSsD", 0x1001},    {"BPP08_DevTrapezoidsSsZD", 0x1009},
-        {"BPP08_DevTrapezoidsFsI", 0x100000},  {"BPP08_DevTrapezoidsFsIZ", 0x100008},
-        {"BPP08_DevTrapezoidsFsID", 0x101000}, {"BPP08_DevTrapezoidsFsIZD", 0x101008},
-        {"BPP08_DevTrapezoidsSsI", 0x100001},  {"BPP08_DevTrapezoidsSsIZ", 0x100009},
-        {"BPP08_DevTrapezoidsSsID", 0x101001}, {"BPP08_DevTrapezoidsSsIZD", 0x101009},
-    };
-    for (const auto& e : expected) {
-        const DevTrapVariant* v =
-            DevTrapVariantFind(g_bpp08Family.variants, g_bpp08Family.variantCount, e.key, 0);
-        ASSERT_NE(v, nullptr) << e.name;
-        EXPECT_STREQ(v->name, e.name);
-        EXPECT_EQ(v->proc, Variant(e.name).proc);
-        EXPECT_NE(v->proc, nullptr);
-    }
-    EXPECT_EQ(DevTrapVariantFind(g_bpp08Family.variants, g_bpp08Family.variantCount, 0x3, 0), nullptr);
-}
-
 // One row, one span: the pixel bytes the routines must produce.
 TEST(RasterTrap, ColourFormationWorkedValues) {
     const uint32_t white = 0xffffff;  // 255.99 in 8.16
@@ -106,32 +84,6 @@ TEST(RasterTrap, FlatFillStoresByAddress) {
                 const uint8_t want = static_cast<uint8_t>(word >> (8 * (byWord || dither ? a : 0)));
                 EXPECT_EQ(*p, want) << routine << " row " << y << " pixel " << i;
             }
-        }
-    }
-}
-
-// DirtyMask A of a single span, from a zeroed word.
-TEST(RasterTrap, DirtyBlocksOfASpan) {
-    const struct {
-        uint32_t shift;
-        double xl, xr;
-        uint32_t want;
-    } cases[] = {
-        {5, 10, 64, 0x7},          {5, 0, 1024, 0xffffffff}, {5, 992, 1000, 0x80000000},
-        {5, 30, 33, 0x3},          {5, 0, 32, 0x3},          {5, 20, 20, 0},
-        {5, 21, 20, 0},            {4, 600, 700, 0x80000000}, {4, 480, 700, 0xc0000000},
-        {4, 0, 1040, 0xffffffff},  {0x105, 10, 64, 0x7},     // only the low byte counts
-    };
-    for (const auto& t : cases) {
-        for (const DevTrapVariant* v : {&Variant("BPP08_DevTrapezoidsFs"), &Variant("BPP08_DevTrapezoidsSsZD")}) {
-            CanvasShape shape;
-            Canvas canvas(shape, 3);
-            canvas.Dirty(2) = 0;
-            g_dirtyShift = t.shift;
-            TrapCase c{"span", 2, {{t.xl, 0, 1}}, {{t.xr, 0, 1}}, Grad(0, 0, 0, 0, 0, 0, 0, 0)};
-            Chains chains(c);
-            v->proc(canvas.ctx(), chains.left.data(), chains.right.data(), &c.grad);
-            EXPECT_EQ(canvas.Dirty(2), t.want) << v->name << " " << t.xl << ".." << t.xr << " s " << t.shift;
         }
     }
 }

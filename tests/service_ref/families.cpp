@@ -5,24 +5,27 @@
 namespace svcref {
 
 namespace {
-// One line per family, added when its routines land, for example
-//   {"bpp16", &g_bpp16Family, 2, kServices},
-//   {"bpp08", &g_bpp08Family, 1, kServices | kLines},
-const ServiceFamily kRegistered[] = {
+const ServiceFamily kFamilies[] = {
     {"bpp08", &g_bpp08Family, 1, kServices | kLines},
     {"bpp16", &g_bpp16Family, 2, kServices},
     {"bpp24", &g_bpp24Family, 3, kServices},
     {"bpp32", &g_bpp32Family, 4, kServices},
-    {nullptr, nullptr, 0, 0},  // end of the list
 };
 }  // namespace
 
 std::vector<ServiceFamily> Families(uint32_t what)
 {
     std::vector<ServiceFamily> out;
-    for (const ServiceFamily& f : kRegistered)
-        if (f.family && (f.has & what) == what) out.push_back(f);
+    for (const ServiceFamily& f : kFamilies)
+        if ((f.has & what) == what) out.push_back(f);
     return out;
+}
+
+const DevFamily* FamilyOfDepth(uint32_t bytesPerPixel)
+{
+    for (const ServiceFamily& f : kFamilies)
+        if (f.bytesPerPixel == bytesPerPixel) return f.family;
+    return nullptr;
 }
 
 std::vector<Display> DisplaysFor(uint32_t bytesPerPixel)

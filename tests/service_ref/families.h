@@ -1,7 +1,5 @@
 // The families whose service routines and lines are compared with the
-// reference. Each family joins with one line in families.cpp as its routines
-// land; from then on every routine the line names must be there, or its test
-// fails.
+// reference, listed once in families.cpp for every program that checks them.
 #pragma once
 
 #include "canvas.h"
@@ -25,8 +23,10 @@ struct ServiceFamily {
     uint32_t has;  // kServices, kLines
 };
 
-// Registered families that have all of `what`.
+// The families that have all of `what`.
 std::vector<ServiceFamily> Families(uint32_t what);
+// The family a display of this many bytes per pixel is drawn by, or null.
+const DevFamily* FamilyOfDepth(uint32_t bytesPerPixel);
 // The displays a family of this many bytes per pixel is tested on.
 std::vector<Display> DisplaysFor(uint32_t bytesPerPixel);
 std::string DisplayName(const Display& d);
