@@ -9,14 +9,18 @@ static int32_t WindowHeight(const DevContext* ctx) { return ctx->window.y1 - ctx
 
 static uint32_t FrontAddress(const DevContext* ctx)
 {
-    return g_frameBuffer + (uint32_t)(int32_t)ctx->window.y0 * g_screenPitch +
-           (uint32_t)(int32_t)ctx->window.x0 * g_bytesPerPixel;
+    return g_frameBuffer + static_cast<uint32_t>(ctx->window.y0) * g_screenPitch +
+           static_cast<uint32_t>(ctx->window.x0) * g_bytesPerPixel;
 }
 
 static void* Align(void* p, uint32_t to)
 {
-    return (void*)(((uintptr_t)p + (to - 1)) & ~(uintptr_t)(to - 1));
+    return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + (to - 1)) & ~static_cast<uintptr_t>(to - 1));
 }
+
+// The descriptors and side records hold addresses as u32 words.
+static uint32_t AddressOf(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p)); }
+static void* PointerAt(uint32_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
 // The side record each pool block holds for a descriptor, by block. The
 // library owns and fills the context record and nothing promises it comes
@@ -26,15 +30,15 @@ static const DevBuffer* s_recordOwner[DEV_POOL_BLOCKS];
 
 static int PoolBlockOf(const void* p)
 {
-    uintptr_t at = (uintptr_t)p, start = (uintptr_t)g_blockPool;
+    uintptr_t at = reinterpret_cast<uintptr_t>(p), start = reinterpret_cast<uintptr_t>(g_blockPool);
     if (at < start || at >= start + sizeof g_blockPool || (at - start) % DEV_POOL_BLOCK_SIZE) return -1;
-    return (int)((at - start) / DEV_POOL_BLOCK_SIZE);
+    return static_cast<int>((at - start) / DEV_POOL_BLOCK_SIZE);
 }
 
 static DevBufferExtra* ExtraOf(const DevBuffer* b)
 {
     int k = PoolBlockOf(b->extra);
-    if (k < 0 || s_recordOwner[k] != b || g_blockRuns[k].free) return 0;
+    if (k < 0 || s_recordOwner[k] != b || g_blockRuns[k].free) return nullptr;
     return b->extra;
 }
 
@@ -48,7 +52,7 @@ static void AttachRecord(DevBuffer* b, DevBufferExtra* rec)
 static void FreeRecord(DevBufferExtra* rec)
 {
     int k = PoolBlockOf(rec);
-    if (k >= 0) s_recordOwner[k] = 0;
+    if (k >= 0) s_recordOwner[k] = nullptr;
     DevRecordFree(rec);
 }
 
@@ -78,14 +82,14 @@ static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t
 static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec)
 {
     if (rec) {
-        DevGlobalFree((void*)(uintptr_t)rec->rawDirtyA);
-        DevGlobalFree((void*)(uintptr_t)rec->rawDirtyB);
+        DevGlobalFree(PointerAt(rec->rawDirtyA));
+        DevGlobalFree(PointerAt(rec->rawDirtyB));
         rec->rawDirtyA = rec->rawDirtyB = 0;
         rec->alignedDirtyA = rec->alignedDirtyB = 0;
         rec->rows = 0;
     }
-    ctx->dirtyA = 0;
-    ctx->dirtyB = 0;
+    ctx->dirtyA = nullptr;
+    ctx->dirtyB = nullptr;
     ctx->dirtyRows = 0;
 }
 
@@ -94,17 +98,17 @@ static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
 {
     uint32_t bytes = 4 * rows + 4;
     void* rawA = DevGlobalAlloc(bytes);
-    void* rawB = rawA ? DevGlobalAlloc(bytes) : 0;
+    void* rawB = rawA ? DevGlobalAlloc(bytes) : nullptr;
     if (!rawB) {
         DevGlobalFree(rawA);
         return false;
     }
-    uint32_t* a = (uint32_t*)Align(rawA, 4);
-    uint32_t* b = (uint32_t*)Align(rawB, 4);
-    rec->rawDirtyA = (uint32_t)(uintptr_t)rawA;
-    rec->rawDirtyB = (uint32_t)(uintptr_t)rawB;
-    rec->alignedDirtyA = (uint32_t)(uintptr_t)a;
-    rec->alignedDirtyB = (uint32_t)(uintptr_t)b;
+    uint32_t* a = static_cast<uint32_t*>(Align(rawA, 4));
+    uint32_t* b = static_cast<uint32_t*>(Align(rawB, 4));
+    rec->rawDirtyA = AddressOf(rawA);
+    rec->rawDirtyB = AddressOf(rawB);
+    rec->alignedDirtyA = AddressOf(a);
+    rec->alignedDirtyB = AddressOf(b);
     rec->rows = rows;
     ctx->dirtyRows = rows;
     ctx->dirtyA = a;
@@ -122,18 +126,18 @@ static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
     bool callerMemory = (b->flags & DEVBUF_CALLER_MEMORY) != 0;
     if (rec) {
         if (bit == DEV_BUFFER_BACK) {
-            if (!callerMemory) DevGlobalFree((void*)(uintptr_t)rec->rawBack);
+            if (!callerMemory) DevGlobalFree(PointerAt(rec->rawBack));
             FreeDirtyPair(ctx, rec);
         } else if (bit == DEV_BUFFER_DEPTH && !callerMemory) {
-            DevGlobalFree((void*)(uintptr_t)rec->rawDepth);
+            DevGlobalFree(PointerAt(rec->rawDepth));
         }
         FreeRecord(rec);
     } else if (bit == DEV_BUFFER_BACK) {
-        FreeDirtyPair(ctx, 0);  // masks without a record of ours are not ours
+        FreeDirtyPair(ctx, nullptr);  // masks without a record of ours are not ours
     }
-    b->extra = 0;
+    b->extra = nullptr;
     if (!callerMemory && (b->flags & DEVBUF_DRIVER)) {
-        b->flags &= (uint16_t)~DEVBUF_VALID;
+        b->flags &= static_cast<uint16_t>(~DEVBUF_VALID);
         if (bit != DEV_BUFFER_FRONT) b->bits = b->bitsCopy = 0;
     }
     return freed;
@@ -145,14 +149,14 @@ static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
 {
     DevBufferExtra* rec = ExtraOf(b);
     if (!rec) {
-        if (back) FreeDirtyPair(ctx, 0);
+        if (back) FreeDirtyPair(ctx, nullptr);
         return DevRecordAlloc();
     }
     if (back) FreeDirtyPair(ctx, rec);
     uint32_t rawBack = rec->rawBack, rawDepth = rec->rawDepth;
     if (b->flags & DEVBUF_CALLER_MEMORY) {
         // The library replaced the memory; what the driver allocated before is unreachable.
-        DevGlobalFree((void*)(uintptr_t)(back ? rawBack : rawDepth));
+        DevGlobalFree(PointerAt(back ? rawBack : rawDepth));
         rawBack = rawDepth = 0;
     }
     memset(rec, 0, sizeof *rec);
@@ -165,8 +169,8 @@ static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
 
 void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb)
 {
-    uint32_t w = ((uint32_t)WindowWidth(ctx) + 63) & ~63u;
-    uint32_t h = (uint32_t)WindowHeight(ctx);
+    uint32_t w = (static_cast<uint32_t>(WindowWidth(ctx)) + 63) & ~63u;
+    uint32_t h = static_cast<uint32_t>(WindowHeight(ctx));
     if ((ctx->state & DEV_ZOOM2) && (ctx->zoomY || ctx->zoomX)) {
         uint32_t zx = ctx->zoomX >> 16, zy = ctx->zoomY >> 16;
         if (zx) h /= zx;  // the direct path pairs the factors with the other sides
@@ -185,10 +189,10 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         ReleaseBuffer(ctx, &ctx->front, DEV_BUFFER_FRONT);
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
-        rec->originX = (uint32_t)(int32_t)ctx->window.x0;
-        rec->originY = (uint32_t)(int32_t)ctx->window.y0;
-        FillDescriptor(&ctx->front, FrontAddress(ctx), (uint16_t)winW, (uint16_t)winH,
-                       (uint16_t)g_bitsPerPixel, (int16_t)g_screenPitch,
+        rec->originX = static_cast<uint32_t>(ctx->window.x0);
+        rec->originY = static_cast<uint32_t>(ctx->window.y0);
+        FillDescriptor(&ctx->front, FrontAddress(ctx), static_cast<uint16_t>(winW), static_cast<uint16_t>(winH),
+                       static_cast<uint16_t>(g_bitsPerPixel), static_cast<int16_t>(g_screenPitch),
                        DEV_BUFFER_FRONT | DEVBUF_DRIVER | DEVBUF_VALID, rec);
         result = DEV_BUFFER_FRONT;
     }
@@ -199,24 +203,24 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DirectZoomedSize(ctx, &wb, &hb);
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
-        uint64_t bytes = (uint64_t)g_bytesPerPixel * wb * hb + 64;
+        uint64_t bytes = static_cast<uint64_t>(g_bytesPerPixel) * wb * hb + 64;
         // A row the 16-bit pitch cannot step over is not made, as if out of memory.
-        bool describable = (uint64_t)g_bytesPerPixel * wb <= 0x7fff;
-        void* raw = bytes <= 0x7fffffffu && describable ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        bool describable = static_cast<uint64_t>(g_bytesPerPixel) * wb <= 0x7fff;
+        void* raw = bytes <= 0x7fffffffu && describable ? DevGlobalAlloc(static_cast<uint32_t>(bytes)) : nullptr;
         if (!raw) {
             FreeRecord(rec);
             return result;
         }
         uint32_t pitch = g_bytesPerPixel * wb;
-        rec->rawBack = (uint32_t)(uintptr_t)raw;
+        rec->rawBack = AddressOf(raw);
         rec->backPitch = pitch;
         if (!MakeDirtyPair(ctx, rec, hb)) {
             DevGlobalFree(raw);
             FreeRecord(rec);
             return result;
         }
-        FillDescriptor(&ctx->back, (uint32_t)(uintptr_t)Align(raw, 64), (uint16_t)wb, (uint16_t)hb,
-                       (uint16_t)g_bitsPerPixel, (int16_t)pitch,
+        FillDescriptor(&ctx->back, AddressOf(Align(raw, 64)), static_cast<uint16_t>(wb), static_cast<uint16_t>(hb),
+                       static_cast<uint16_t>(g_bitsPerPixel), static_cast<int16_t>(pitch),
                        DEV_BUFFER_BACK | DEVBUF_DRIVER | DEVBUF_VALID, rec);
     } else {
         DevBufferExtra* rec = KeptRecord(ctx, &ctx->back, true);
@@ -230,25 +234,25 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
     }
     result |= DEV_BUFFER_BACK;
 
-    uint32_t wd = ((uint32_t)winW + 63) & ~63u;
+    uint32_t wd = (static_cast<uint32_t>(winW) + 63) & ~63u;
     if ((mask & DEV_BUFFER_DEPTH) && !(ctx->depth.flags & DEVBUF_CALLER_MEMORY)) {
         ReleaseBuffer(ctx, &ctx->depth, DEV_BUFFER_DEPTH);
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
-        uint64_t bytes = (uint64_t)2 * wd * (uint32_t)winH + 63;
-        void* raw = bytes <= 0x7fffffffu && (uint64_t)2 * wd <= 0x7fff ? DevGlobalAlloc((uint32_t)bytes) : 0;
+        uint64_t bytes = 2 * static_cast<uint64_t>(wd) * static_cast<uint32_t>(winH) + 63;
+        void* raw = bytes <= 0x7fffffffu && 2 * static_cast<uint64_t>(wd) <= 0x7fff ? DevGlobalAlloc(static_cast<uint32_t>(bytes)) : nullptr;
         if (!raw) {
             FreeRecord(rec);
             return result;
         }
-        rec->rawDepth = (uint32_t)(uintptr_t)raw;
-        rec->depthPitch = (uint16_t)(2 * wd);
-        FillDescriptor(&ctx->depth, (uint32_t)(uintptr_t)Align(raw, 64), (uint16_t)wd, (uint16_t)winH, 16,
-                       (int16_t)(2 * wd), DEV_BUFFER_DEPTH | DEVBUF_DRIVER | DEVBUF_VALID, rec);
+        rec->rawDepth = AddressOf(raw);
+        rec->depthPitch = static_cast<uint16_t>(2 * wd);
+        FillDescriptor(&ctx->depth, AddressOf(Align(raw, 64)), static_cast<uint16_t>(wd), static_cast<uint16_t>(winH), 16,
+                       static_cast<int16_t>(2 * wd), DEV_BUFFER_DEPTH | DEVBUF_DRIVER | DEVBUF_VALID, rec);
     } else {
         DevBufferExtra* rec = KeptRecord(ctx, &ctx->depth, false);
         if (!rec) return result;
-        rec->depthPitch = (uint16_t)(2 * ctx->depth.width);
+        rec->depthPitch = static_cast<uint16_t>(2 * ctx->depth.width);
         AttachRecord(&ctx->depth, rec);
     }
     result |= DEV_BUFFER_DEPTH;
@@ -271,8 +275,8 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
         if ((mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID)) {
             ctx->front.bits = ctx->front.bitsCopy = FrontAddress(ctx);
             if (DevBufferExtra* rec = ExtraOf(&ctx->front)) {
-                rec->originX = (uint32_t)(int32_t)ctx->window.x0;
-                rec->originY = (uint32_t)(int32_t)ctx->window.y0;
+                rec->originX = static_cast<uint32_t>(ctx->window.x0);
+                rec->originY = static_cast<uint32_t>(ctx->window.y0);
             }
             result = DEV_BUFFER_FRONT;
         }

@@ -9,7 +9,7 @@ static void ReleaseContextSurface(DriverBlock* block)
 {
     DciSurfaceInfo* surface = block->dciSurface;
     if (surface && surface != g_moduleSurface) DevDciDestroySurface(surface);
-    block->dciSurface = 0;
+    block->dciSurface = nullptr;
 }
 
 // A new primary surface of the context's own, or 0. A surface the manager
@@ -21,7 +21,7 @@ static DciSurfaceInfo* CreateOwnSurface()
     if (DevDciCreateSurface()) return DevDciGetSurface();
     DciSurfaceInfo* after = DevDciGetSurface();
     if (after && after != before) DevDciDestroySurface(after);
-    return 0;
+    return nullptr;
 }
 
 // The words of a context record that are the driver's, as a fresh context
@@ -29,17 +29,17 @@ static DciSurfaceInfo* CreateOwnSurface()
 // zeroed, and nothing the driver later follows may come from before.
 static void ForgetContextWords(DevContext* ctx)
 {
-    ctx->procs = 0;
-    ctx->driverBlock = 0;
-    ctx->front.extra = ctx->back.extra = ctx->depth.extra = 0;
-    ctx->dirtyA = ctx->dirtyB = 0;
+    ctx->procs = nullptr;
+    ctx->driverBlock = nullptr;
+    ctx->front.extra = ctx->back.extra = ctx->depth.extra = nullptr;
+    ctx->dirtyA = ctx->dirtyB = nullptr;
     ctx->dirtyRows = 0;
 }
 
 uint32_t DirectContextCreate(DevContext* ctx)
 {
     ForgetContextWords(ctx);
-    DriverBlock* block = (DriverBlock*)VnrDevMalloc(sizeof(DriverBlock));
+    DriverBlock* block = static_cast<DriverBlock*>(VnrDevMalloc(sizeof(DriverBlock)));
     if (!block) return 0;
     ctx->driverBlock = block;
     ctx->procs = &block->procs;
@@ -60,17 +60,17 @@ uint32_t DirectContextCreate(DevContext* ctx)
 
 uint32_t DirectContextDelete(DevContext* ctx)
 {
-    DriverBlock* block = (DriverBlock*)ctx->driverBlock;
+    DriverBlock* block = ctx->driverBlock;
     if (!block) return 1;
     if (g_directContextCount) g_directContextCount -= 1;
     if (g_dciWin95) {
         if (block->winWatch) DevWinWatchClose(block->winWatch);
-        block->winWatch = 0;
+        block->winWatch = nullptr;
         ReleaseContextSurface(block);
     }
     VnrDevFree(block);
-    ctx->driverBlock = 0;
-    ctx->procs = 0;
+    ctx->driverBlock = nullptr;
+    ctx->procs = nullptr;
     return 1;
 }
 

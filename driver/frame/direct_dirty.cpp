@@ -21,7 +21,7 @@ void DirtyMarkAll(DevContext* ctx)
 uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n)
 {
     if (n != 1) return 1;
-    uint32_t w = (uint32_t)(ctx->window.x1 - ctx->window.x0);
+    uint32_t w = static_cast<uint32_t>(ctx->window.x1 - ctx->window.x0);
     uint32_t cls = w <= 512 ? 0 : w <= 1024 ? 1 : w <= 2048 ? 2 : 3;
     if (cls == g_dirtyWidthClass) return 1;
     static const uint8_t shifts[4] = {5, 5, 6, 7};
@@ -49,18 +49,18 @@ uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32
                                   uint32_t a5, uint32_t srcX, uint32_t srcY, uint32_t dstX, uint32_t dstY,
                                   uint32_t a10, uint32_t a11)
 {
-    int16_t sx = (int16_t)srcX, sy = (int16_t)srcY;
-    int16_t x = (int16_t)dstX, y = (int16_t)dstY;
-    int32_t w = (uint16_t)width, h = (uint16_t)height;
+    int16_t sx = static_cast<int16_t>(srcX), sy = static_cast<int16_t>(srcY);
+    int16_t x = static_cast<int16_t>(dstX), y = static_cast<int16_t>(dstY);
+    int32_t w = static_cast<uint16_t>(width), h = static_cast<uint16_t>(height);
     if (sx < 0) {
-        x = (int16_t)(x - sx);
+        x = static_cast<int16_t>(x - sx);
         w += sx;
     }
     if (sy < 0) {
-        y = (int16_t)(y - sy);
+        y = static_cast<int16_t>(y - sy);
         h += sy;
     }
-    DevRect16 r = {x, y, (int16_t)(x + w), (int16_t)(y + h)};
+    DevRect16 r = {x, y, static_cast<int16_t>(x + w), static_cast<int16_t>(y + h)};
     DevRect16 clip;
     if (!RectIntersect(&r, &ctx->update, &clip)) return 0;
     uint32_t* dirty = ctx->dirtyA;
@@ -70,9 +70,9 @@ uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32
         // the rasterizers' rule (block 31 stands for everything to its right).
         int32_t x0 = clip.x0 < 0 ? 0 : clip.x0;
         int32_t y0 = clip.y0 < 0 ? 0 : clip.y0;
-        int32_t y1 = clip.y1 > (int32_t)ctx->dirtyRows ? (int32_t)ctx->dirtyRows : clip.y1;
+        int32_t y1 = clip.y1 > static_cast<int32_t>(ctx->dirtyRows) ? static_cast<int32_t>(ctx->dirtyRows) : clip.y1;
         if (clip.x1 > 0) {
-            uint32_t bits = raster::DirtySpanBits((uint32_t)x0, (uint32_t)clip.x1, g_dirtyShift & 0xff);
+            uint32_t bits = raster::DirtySpanBits(static_cast<uint32_t>(x0), static_cast<uint32_t>(clip.x1), g_dirtyShift & 0xff);
             for (int32_t row = y0; row < y1; ++row) dirty[row] |= bits;
         }
     }

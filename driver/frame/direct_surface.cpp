@@ -12,25 +12,25 @@ void DirectAdoptModuleSurface(DciSurfaceInfo* surface) { g_moduleSurface = surfa
 void DirectReleaseModuleSurface()
 {
     if (g_dciWin95 && g_moduleSurface) DevDciDestroySurface(g_moduleSurface);
-    g_moduleSurface = 0;
+    g_moduleSurface = nullptr;
 }
 
 uint32_t DirectInitialize(DeviceInfo* info)
 {
     info->devCaps = DEV_DEVCAPS_DIRECT;
     uint32_t pitch;
-    DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : 0;
+    DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : nullptr;
     if (s) {
-        info->width = (uint16_t)s->dwWidth;
-        info->height = (uint16_t)s->dwHeight;
-        pitch = (uint32_t)s->lStride;
+        info->width = static_cast<uint16_t>(s->dwWidth);
+        info->height = static_cast<uint16_t>(s->dwHeight);
+        pitch = static_cast<uint32_t>(s->lStride);
     } else {
         uint32_t d = ThunkGetDisplayDepth(1);
         if (d > 16) {
-            info->bitsPerPixel = (uint16_t)d;
-            info->bytesPerPixel = (uint16_t)(d >> 3);
+            info->bitsPerPixel = static_cast<uint16_t>(d);
+            info->bytesPerPixel = static_cast<uint16_t>(d >> 3);
         }
-        pitch = (uint32_t)info->bytesPerPixel * info->width;
+        pitch = static_cast<uint32_t>(info->bytesPerPixel) * info->width;
     }
     g_screenPitch = pitch;
     g_screenWidth = info->width;
@@ -56,13 +56,13 @@ void DirectTerminate()
 // access instead of writing through the destroyed one; a later notify retries.
 void DirectRebuildSurface(DevContext* ctx)
 {
-    DriverBlock* block = (DriverBlock*)ctx->driverBlock;
+    DriverBlock* block = ctx->driverBlock;
     if (!block) return;
     DciSurfaceInfo* old = block->dciSurface;
     bool wasModule = old && old == g_moduleSurface;
     if (old) DevDciDestroySurface(old);
-    block->dciSurface = 0;
-    if (wasModule) g_moduleSurface = 0;
+    block->dciSurface = nullptr;
+    if (wasModule) g_moduleSurface = nullptr;
     DciSurfaceInfo* before = DevDciGetSurface();
     uint32_t address = DevDciCreateSurface();
     DciSurfaceInfo* s = DevDciGetSurface();
@@ -75,11 +75,11 @@ void DirectRebuildSurface(DevContext* ctx)
     if (wasModule) g_moduleSurface = s;
     g_screenWidth = s->dwWidth;
     g_screenHeight = s->dwHeight;
-    g_screenPitch = (uint32_t)s->lStride;
+    g_screenPitch = static_cast<uint32_t>(s->lStride);
     DevBuffer* f = &ctx->front;
-    f->width = (uint16_t)g_screenWidth;
-    f->height = f->rows = (uint16_t)g_screenHeight;
-    f->pitch = (int16_t)g_screenPitch;
-    f->bits = f->bitsCopy = g_frameBuffer + (uint32_t)(int32_t)ctx->window.y0 * g_screenPitch +
-                            (uint32_t)(int32_t)ctx->window.x0 * g_bytesPerPixel;
+    f->width = static_cast<uint16_t>(g_screenWidth);
+    f->height = f->rows = static_cast<uint16_t>(g_screenHeight);
+    f->pitch = static_cast<int16_t>(g_screenPitch);
+    f->bits = f->bitsCopy = g_frameBuffer + static_cast<uint32_t>(ctx->window.y0) * g_screenPitch +
+                            static_cast<uint32_t>(ctx->window.x0) * g_bytesPerPixel;
 }

@@ -20,7 +20,7 @@ static bool FrameBufferUsable()
 {
     if (!g_frameBuffer) return false;
     if (g_dciOpen) return true;
-    return (uint64_t)g_lfbSize >= (uint64_t)g_screenPitch * g_screenHeight;
+    return g_lfbSize >= static_cast<uint64_t>(g_screenPitch) * g_screenHeight;
 }
 
 extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
@@ -29,7 +29,7 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
     g_frameBuffer = 0;
     g_dciWin95 = 0;
     g_dciOpen = 0;
-    DirectAdoptModuleSurface(0);
+    DirectAdoptModuleSurface(nullptr);
     g_directContextCount = 0;  // the pool forgets every earlier context
     DevMemoryInit();
     DirectForgetRecords();
@@ -84,25 +84,25 @@ extern "C" uint32_t DEVEXPORT DevTerminate(void)
 
 extern "C" uint32_t DEVEXPORT DevBufferCreate(DevContext* ctx, uint32_t which)
 {
-    uint16_t mask = (uint16_t)which;
+    uint16_t mask = static_cast<uint16_t>(which);
     return g_directMode ? DirectBufferCreate(ctx, mask) : GdiBufferCreate(ctx, mask);
 }
 
 extern "C" uint32_t DEVEXPORT DevBufferResize(DevContext* ctx, uint32_t which, uint32_t how)
 {
-    uint16_t mask = (uint16_t)which, h = (uint16_t)how;
+    uint16_t mask = static_cast<uint16_t>(which), h = static_cast<uint16_t>(how);
     return g_directMode ? DirectBufferResize(ctx, mask, h) : GdiBufferResize(ctx, mask, h);
 }
 
 extern "C" uint32_t DEVEXPORT DevBufferDelete(DevContext* ctx, uint32_t which)
 {
-    uint16_t mask = (uint16_t)which;
+    uint16_t mask = static_cast<uint16_t>(which);
     return g_directMode ? DirectBufferDelete(ctx, mask) : GdiBufferDelete(ctx, mask);
 }
 
 extern "C" uint32_t DEVEXPORT DevBufferNotify(DevContext* ctx, uint32_t which, uint32_t event)
 {
-    uint16_t mask = (uint16_t)which, e = (uint16_t)event;
+    uint16_t mask = static_cast<uint16_t>(which), e = static_cast<uint16_t>(event);
     return g_directMode ? DirectBufferNotify(ctx, mask, e) : GdiBufferNotify(ctx, mask, e);
 }
 
@@ -118,7 +118,7 @@ extern "C" uint32_t DEVEXPORT DevContextDelete(DevContext* ctx)
 
 extern "C" uint32_t DEVEXPORT DevContextSwitch(DevContext* ctx, uint32_t n)
 {
-    uint16_t count = (uint16_t)n;
+    uint16_t count = static_cast<uint16_t>(n);
     return g_directMode ? DirectContextSwitch(ctx, count) : GdiContextSwitch(ctx, count);
 }
 

@@ -34,22 +34,22 @@ static HBITMAP MakeBitmap(HDC hdc, int width, int height)
     return s_bitmapMaker ? s_bitmapMaker(hdc, width, height) : CreateCompatibleBitmap(hdc, width, height);
 }
 
-static GdiSurface* SurfaceOf(DevContext* ctx) { return (GdiSurface*)ctx->gdiSurface; }
+static GdiSurface* SurfaceOf(DevContext* ctx) { return ctx->gdiSurface; }
 
 // Back-buffer size from the window, reduced by the integer part of each zoom
 // factor; a side whose factor has integer part 0 keeps its size.
 static void BackSize(const DevContext* ctx, bool zeroToOne, uint16_t* w, uint16_t* h)
 {
-    uint16_t W = (uint16_t)(ctx->window.x1 - ctx->window.x0);
-    uint16_t H = (uint16_t)(ctx->window.y1 - ctx->window.y0);
+    uint16_t W = static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0);
+    uint16_t H = static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0);
     if (zeroToOne) {
         if (W == 0) W = 1;
         if (H == 0) H = 1;
     }
     if ((ctx->state & DEV_ZOOM2) && (ctx->zoomY || ctx->zoomX)) {
-        uint16_t zx = (uint16_t)(ctx->zoomX >> 16), zy = (uint16_t)(ctx->zoomY >> 16);
-        if (zx) W = (uint16_t)(W / zx);
-        if (zy) H = (uint16_t)(H / zy);
+        uint16_t zx = static_cast<uint16_t>(ctx->zoomX >> 16), zy = static_cast<uint16_t>(ctx->zoomY >> 16);
+        if (zx) W = static_cast<uint16_t>(W / zx);
+        if (zy) H = static_cast<uint16_t>(H / zy);
     }
     *w = W;
     *h = H;
@@ -71,16 +71,16 @@ static void ClearBackDescriptor(DevContext* ctx)
     b->pitch = 0;
     b->rows = 0;
     b->flags = 0;
-    b->extra = 0;
+    b->extra = nullptr;
 }
 
 uint32_t GdiDdbUsable(DeviceInfo* info)
 {
     if ((DevGetVersionWord() >> 24) != 0x80) return 0;
     if (info->bitsPerPixel != 8 && info->bitsPerPixel != 16) return 0;
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     int caps = s_rasterCaps ? s_rasterCaps(screen, RASTERCAPS) : GetDeviceCaps(screen, RASTERCAPS);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     return (caps & RC_DEVBITS) ? 0 : 1;
 }
 
@@ -111,12 +111,12 @@ uint32_t GdiContextCreate(DevContext* ctx)
 {
     // The record may come unzeroed: a refused context must leave nothing
     // behind that the other calls would follow.
-    ctx->gdiSurface = 0;
-    ctx->driverBlock = 0;
-    ctx->procs = 0;
-    DriverBlock* block = (DriverBlock*)VnrDevMalloc(sizeof(DriverBlock));
+    ctx->gdiSurface = nullptr;
+    ctx->driverBlock = nullptr;
+    ctx->procs = nullptr;
+    DriverBlock* block = static_cast<DriverBlock*>(VnrDevMalloc(sizeof(DriverBlock)));
     if (!block) return 0;
-    GdiSurface* surface = (GdiSurface*)VnrDevMalloc(sizeof(GdiSurface));
+    GdiSurface* surface = static_cast<GdiSurface*>(VnrDevMalloc(sizeof(GdiSurface)));
     if (!surface) {
         VnrDevFree(block);
         return 0;
@@ -136,9 +136,9 @@ uint32_t GdiContextDelete(DevContext* ctx)
         VnrDevFree(ctx->driverBlock);
     else if (ctx->procs)
         VnrDevFree(ctx->procs);  // any address inside the block frees it
-    ctx->gdiSurface = 0;
-    ctx->driverBlock = 0;
-    ctx->procs = 0;
+    ctx->gdiSurface = nullptr;
+    ctx->driverBlock = nullptr;
+    ctx->procs = nullptr;
     return 1;
 }
 
@@ -149,21 +149,21 @@ uint32_t GdiDibAttach(DevContext* ctx, uint16_t pitchPixels)
     GdiSurface* s = SurfaceOf(ctx);
     uint16_t W, H;
     BackSize(ctx, false, &W, &H);
-    uint32_t rowBytes = (uint32_t)(g_gdiBitsPerPixel >> 3) * pitchPixels;
+    uint32_t rowBytes = static_cast<uint32_t>(g_gdiBitsPerPixel >> 3) * pitchPixels;
     DevBuffer* b = &ctx->back;
-    uint32_t top = (uint32_t)(uintptr_t)s->dibBits + (H ? (uint32_t)(H - 1) * rowBytes : 0);
+    uint32_t top = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(s->dibBits)) + (H ? static_cast<uint32_t>(H - 1) * rowBytes : 0);
     b->bits = top;
     b->width = W;
     b->height = H;
     b->bitsPerPixel = g_gdiBitsPerPixel;
-    b->pitch = (int16_t)-(int32_t)rowBytes;
+    b->pitch = static_cast<int16_t>(-static_cast<int32_t>(rowBytes));
     b->zero12 = 0;
     b->zero13 = 0;
     b->rows = 0;
     b->flags = DEVBUF_DIB | DEV_BUFFER_BACK | DEVBUF_DRIVER | DEVBUF_VALID;
     b->zero52[0] = b->zero52[1] = b->zero52[2] = 0;
     b->bitsCopy = top;
-    b->extra = 0;
+    b->extra = nullptr;
     return 1;
 }
 
@@ -172,8 +172,8 @@ uint32_t GdiDibDelete(DevContext* ctx)
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 1;
     if (s->bitmapInfo) DevGlobalFree(s->bitmapInfo);
-    s->bitmapInfo = 0;
-    s->dibBits = 0;
+    s->bitmapInfo = nullptr;
+    s->dibBits = nullptr;
     if (ctx->back.flags & DEVBUF_DIB) ClearBackDescriptor(ctx);
     return 1;
 }
@@ -190,34 +190,34 @@ uint32_t GdiDibCreate(DevContext* ctx)
     }
     uint16_t W, H;
     BackSize(ctx, true, &W, &H);
-    uint32_t R = ((uint32_t)W + 3) & ~3u;
+    uint32_t R = (static_cast<uint32_t>(W) + 3) & ~3u;
     // GDI reads each row as whole 32-bit words: more than R x bytes per pixel
     // only below 8 bits per pixel, where that product is 0.
     uint32_t rowBytes = (R * g_gdiBitsPerPixel + 31) / 32 * 4;
-    uint64_t full = (uint64_t)rowBytes * H + kDibHeaderBytes;
+    uint64_t full = static_cast<uint64_t>(rowBytes) * H + kDibHeaderBytes;
     // A row the 16-bit pitch cannot step over gets the one-row form too.
-    bool describable = (uint32_t)(g_gdiBitsPerPixel >> 3) * R <= 0x8000;
-    uint8_t* block = full <= kDibLimit && describable ? (uint8_t*)DevGlobalAlloc((uint32_t)full) : 0;
-    uint16_t pitchPixels = (uint16_t)R;
+    bool describable = static_cast<uint32_t>(g_gdiBitsPerPixel >> 3) * R <= 0x8000;
+    uint8_t* block = full <= kDibLimit && describable ? static_cast<uint8_t*>(DevGlobalAlloc(static_cast<uint32_t>(full))) : nullptr;
+    uint16_t pitchPixels = static_cast<uint16_t>(R);
     if (!block) {
         // One row that every back-buffer row shares: degraded output, not lost.
-        block = (uint8_t*)DevGlobalAlloc(rowBytes + kDibHeaderBytes);
+        block = static_cast<uint8_t*>(DevGlobalAlloc(rowBytes + kDibHeaderBytes));
         pitchPixels = 0;
     }
     if (!block) {
         ClearBackDescriptor(ctx);
         return 0;
     }
-    BITMAPINFOHEADER* hdr = (BITMAPINFOHEADER*)block;
+    BITMAPINFOHEADER* hdr = reinterpret_cast<BITMAPINFOHEADER*>(block);
     memset(hdr, 0, sizeof *hdr);
     hdr->biSize = 40;
-    hdr->biWidth = (LONG)R;
+    hdr->biWidth = static_cast<LONG>(R);
     hdr->biHeight = H;
     hdr->biPlanes = 1;
     hdr->biBitCount = g_gdiBitsPerPixel;
     hdr->biCompression = BI_RGB;
-    uint16_t* table = (uint16_t*)(block + 40);
-    for (int i = 0; i < 256; ++i) table[i] = (uint16_t)i;
+    uint16_t* table = reinterpret_cast<uint16_t*>(block + 40);
+    for (int i = 0; i < 256; ++i) table[i] = static_cast<uint16_t>(i);
     s->bitmapInfo = block;
     s->dibBits = block + kDibHeaderBytes;
     if (!GdiDibAttach(ctx, pitchPixels)) {
@@ -231,8 +231,8 @@ uint32_t GdiDibCreate(DevContext* ctx)
 uint32_t GdiDibResize(DevContext* ctx)
 {
     if (!(ctx->state & DEV_ZOOM2) && SurfaceOf(ctx) && SurfaceOf(ctx)->bitmapInfo &&
-        ctx->back.width == (uint16_t)(ctx->window.x1 - ctx->window.x0) &&
-        ctx->back.height == (uint16_t)(ctx->window.y1 - ctx->window.y0))
+        ctx->back.width == static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0) &&
+        ctx->back.height == static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0))
         return 1;
     GdiDibDelete(ctx);
     return GdiDibCreate(ctx);
@@ -247,12 +247,12 @@ uint32_t GdiDdbDelete(DevContext* ctx)
     if (s->memoryDc) {
         SelectObject(s->memoryDc, s->previousBitmap);
         DeleteDC(s->memoryDc);
-        s->memoryDc = 0;
-        s->previousBitmap = 0;
+        s->memoryDc = nullptr;
+        s->previousBitmap = nullptr;
     }
     if (s->bitmap) {
         DeleteObject(s->bitmap);
-        s->bitmap = 0;
+        s->bitmap = nullptr;
     }
     if (ctx->back.flags & DEVBUF_DDB) ClearBackDescriptor(ctx);
     return 1;
@@ -263,27 +263,27 @@ uint32_t GdiDdbAttach(DevContext* ctx, uint16_t pitchPixels)
     GdiSurface* s = SurfaceOf(ctx);
     BITMAP bm;
     memset(&bm, 0, sizeof bm);
-    if (!ThunkGetBitmap((uint32_t)(uintptr_t)s->bitmap, sizeof bm, &bm)) return 0;
+    if (!ThunkGetBitmap(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(s->bitmap)), sizeof bm, &bm)) return 0;
     if (bm.bmType != 0 || !bm.bmBits) return 0;
     uint16_t W, H;
     BackSize(ctx, false, &W, &H);
     DevBuffer* b = &ctx->back;
-    uint32_t bytesPerPixel = (uint32_t)bm.bmBitsPixel >> 3;
-    b->bits = (uint32_t)(uintptr_t)bm.bmBits;
+    uint32_t bytesPerPixel = bm.bmBitsPixel >> 3;
+    b->bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(bm.bmBits));
     b->width = W;
     b->height = H;
     b->bitsPerPixel = bm.bmBitsPixel;
     // A pitch beyond the 16-bit field would step outside the bitmap: share row 0 instead.
     uint32_t pitch = bytesPerPixel * pitchPixels;
-    b->pitch = pitch <= 0x7fff ? (int16_t)pitch : 0;
+    b->pitch = pitch <= 0x7fff ? static_cast<int16_t>(pitch) : 0;
     b->zero12 = 0;
     b->zero13 = 0;
     b->rows = 0;
     b->flags = DEVBUF_DDB | DEV_BUFFER_BACK | DEVBUF_DRIVER | DEVBUF_VALID;
     b->zero52[0] = b->zero52[1] = b->zero52[2] = 0;
     b->bitsCopy = b->bits;
-    b->extra = 0;
-    memset(bm.bmBits, 0, (size_t)bytesPerPixel * (uint32_t)bm.bmWidth * (uint32_t)bm.bmHeight);
+    b->extra = nullptr;
+    memset(bm.bmBits, 0, bytesPerPixel * static_cast<uint32_t>(bm.bmWidth) * static_cast<uint32_t>(bm.bmHeight));
     return 1;
 }
 
@@ -302,15 +302,15 @@ uint32_t GdiDdbCreate(DevContext* ctx)
     }
     uint32_t P = 1;
     while (P < W) P <<= 1;
-    s->memoryDc = CreateCompatibleDC(NULL);
+    s->memoryDc = CreateCompatibleDC(nullptr);
     if (!s->memoryDc) {
         ClearBackDescriptor(ctx);
         return 0;
     }
-    uint16_t pitchPixels = (uint16_t)P;
-    s->bitmap = MakeBitmap((HDC)ctx->hdc, (int)P, H);
+    uint16_t pitchPixels = static_cast<uint16_t>(P);
+    s->bitmap = MakeBitmap(ctx->hdc, static_cast<int>(P), H);
     if (!s->bitmap) {
-        s->bitmap = MakeBitmap((HDC)ctx->hdc, (int)P, 1);
+        s->bitmap = MakeBitmap(ctx->hdc, static_cast<int>(P), 1);
         pitchPixels = 0;
     }
     if (!s->bitmap) {
@@ -331,8 +331,8 @@ uint32_t GdiDdbCreate(DevContext* ctx)
 uint32_t GdiDdbResize(DevContext* ctx)
 {
     if (SurfaceOf(ctx) && SurfaceOf(ctx)->bitmap &&
-        ctx->back.width == (uint16_t)(ctx->window.x1 - ctx->window.x0) &&
-        ctx->back.height == (uint16_t)(ctx->window.y1 - ctx->window.y0))
+        ctx->back.width == static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0) &&
+        ctx->back.height == static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0))
         return 1;
     GdiDdbDelete(ctx);
     return GdiDdbCreate(ctx);
@@ -344,8 +344,8 @@ static uint32_t GdiFrontAndBack(DevContext* ctx, uint32_t mask, bool resize)
 {
     uint32_t result = 0;
     if (mask & DEV_BUFFER_FRONT) {
-        ctx->front.width = (uint16_t)(ctx->window.x1 - ctx->window.x0);
-        ctx->front.height = (uint16_t)(ctx->window.y1 - ctx->window.y0);
+        ctx->front.width = static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0);
+        ctx->front.height = static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0);
         ctx->front.pitch = 0;
         result |= DEV_BUFFER_FRONT;
     }
@@ -384,25 +384,25 @@ uint32_t GdiContextValidate(DevContext*) { return 1; }
 
 uint32_t GdiTranslate8(DevContext* ctx)
 {
-    const uint8_t* t8 = (const uint8_t*)ctx->translate8;
-    const uint16_t* t16 = (const uint16_t*)ctx->translate16;
+    const uint8_t* t8 = ctx->translate8;
+    const uint16_t* t16 = ctx->translate16;
     if (!t8 || !t16 || !ctx->back.bits) return 1;
-    uint8_t* row = (uint8_t*)(uintptr_t)ctx->back.bits;
+    uint8_t* row = DevBufferBits(&ctx->back);
     // A one-row buffer (pitch 0) shares that row: translating it once is enough.
     uint32_t rows = ctx->back.pitch == 0 && ctx->back.height ? 1 : ctx->back.height;
     for (uint32_t y = 0; y < rows; ++y) {
         uint8_t* p = row;
         uint32_t n = ctx->back.width;
-        if (n && ((uintptr_t)p & 1)) {
+        if (n && (reinterpret_cast<uintptr_t>(p) & 1)) {
             *p = t8[*p];
             ++p;
             --n;
         }
         for (; n > 1; n -= 2, p += 2) {
-            uint16_t v = (uint16_t)(p[0] | (p[1] << 8));
+            uint16_t v = static_cast<uint16_t>(p[0] | (p[1] << 8));
             uint16_t t = t16[v];
-            p[0] = (uint8_t)t;
-            p[1] = (uint8_t)(t >> 8);
+            p[0] = static_cast<uint8_t>(t);
+            p[1] = static_cast<uint8_t>(t >> 8);
         }
         if (n) *p = t8[*p];
         row += ctx->back.pitch;
@@ -415,24 +415,24 @@ uint32_t GdiTranslate8(DevContext* ctx)
 static void PresentDib(DevContext* ctx, GdiSurface* s, int dx, int dy, int dw, int dh,
                        int sx, int sTop, int sw, int sh, bool stretch)
 {
-    BITMAPINFOHEADER* hdr = (BITMAPINFOHEADER*)s->bitmapInfo;
-    HDC hdc = (HDC)ctx->hdc;
+    BITMAPINFOHEADER* hdr = static_cast<BITMAPINFOHEADER*>(s->bitmapInfo);
+    HDC hdc = ctx->hdc;
     int height = ctx->back.height;
     if (ctx->back.pitch == 0) {
         LONG savedHeight = hdr->biHeight;
         hdr->biHeight = 1;
-        StretchDIBits(hdc, dx, dy, dw, dh, sx, 0, sw, 1, s->dibBits, (BITMAPINFO*)hdr,
+        StretchDIBits(hdc, dx, dy, dw, dh, sx, 0, sw, 1, s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr),
                       DIB_PAL_COLORS, SRCCOPY);
         hdr->biHeight = savedHeight;
         return;
     }
     int sBottomUp = height - (sTop + sh);  // DIB rows count from the bottom
     if (stretch)
-        StretchDIBits(hdc, dx, dy, dw, dh, sx, sBottomUp, sw, sh, s->dibBits, (BITMAPINFO*)hdr,
+        StretchDIBits(hdc, dx, dy, dw, dh, sx, sBottomUp, sw, sh, s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr),
                       DIB_PAL_COLORS, SRCCOPY);
     else
-        SetDIBitsToDevice(hdc, dx, dy, (DWORD)dw, (DWORD)dh, sx, sBottomUp, 0, (UINT)height,
-                          s->dibBits, (BITMAPINFO*)hdr, DIB_PAL_COLORS);
+        SetDIBitsToDevice(hdc, dx, dy, static_cast<DWORD>(dw), static_cast<DWORD>(dh), sx, sBottomUp, 0, static_cast<UINT>(height),
+                          s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr), DIB_PAL_COLORS);
 }
 
 uint32_t GdiPresentZoom2(DevContext* ctx)
@@ -454,7 +454,7 @@ uint32_t DEVPROC GdiPresent(DevContext* ctx)
     GdiSurface* s = SurfaceOf(ctx);
     // Only a back buffer this driver made is read; the descriptor's flags
     // alone may be whatever the record held when it was handed over.
-    bool made = s && (s->isDib ? s->bitmapInfo != 0 : s->memoryDc != 0);
+    bool made = s && (s->isDib ? s->bitmapInfo != nullptr : s->memoryDc != nullptr);
     if (!made || !(ctx->back.flags & DEVBUF_VALID)) return 1;
     if (ctx->translate && g_gdiBitsPerPixel == 8) GdiTranslate8(ctx);
     if (DevZoomed2(ctx)) {

@@ -75,15 +75,15 @@ RECT ClientOnScreen(HWND window) {
 // shown into every watched window they fall in.
 void ShowChanges(Surface* s) {
     const DciSurfaceInfo& i = s->info;
-    const LONG bpp = (LONG)(i.dwBitCount + 7) / 8;
-    LONG top = -1, bottom = -1, left = (LONG)i.dwWidth, right = -1;
-    for (LONG y = 0; y < (LONG)i.dwHeight; ++y) {
+    const LONG bpp = static_cast<LONG>(i.dwBitCount + 7) / 8;
+    LONG top = -1, bottom = -1, left = static_cast<LONG>(i.dwWidth), right = -1;
+    for (LONG y = 0; y < static_cast<LONG>(i.dwHeight); ++y) {
         const BYTE* a = s->memory + y * i.lStride;
         const BYTE* b = s->shown + y * i.lStride;
         if (!memcmp(a, b, i.dwWidth * bpp)) continue;
         if (top < 0) top = y;
         bottom = y;
-        LONG x0 = 0, x1 = (LONG)i.dwWidth - 1;
+        LONG x0 = 0, x1 = static_cast<LONG>(i.dwWidth) - 1;
         while (x0 < left && !memcmp(a + x0 * bpp, b + x0 * bpp, bpp)) ++x0;
         while (x1 > right && !memcmp(a + x1 * bpp, b + x1 * bpp, bpp)) --x1;
         if (x0 < left) left = x0;
@@ -98,9 +98,9 @@ void ShowChanges(Surface* s) {
     } bi = {};
     bi.h.biSize = sizeof bi.h;
     bi.h.biWidth = i.lStride / bpp;
-    bi.h.biHeight = -(LONG)i.dwHeight;
+    bi.h.biHeight = -static_cast<LONG>(i.dwHeight);
     bi.h.biPlanes = 1;
-    bi.h.biBitCount = (WORD)i.dwBitCount;
+    bi.h.biBitCount = static_cast<WORD>(i.dwBitCount);
     bi.h.biCompression = i.dwBitCount == 16 ? BI_BITFIELDS : BI_RGB;
     if (i.dwBitCount == 16) memcpy(bi.colours, i.dwMask, sizeof i.dwMask);
     HDC screen = GetDC(nullptr);
@@ -119,7 +119,7 @@ void ShowChanges(Surface* s) {
         if (!IntersectRect(&part, &client, &changed)) continue;
         HDC dc = GetDC(w);
         SetDIBitsToDevice(dc, part.left - client.left, part.top - client.top, part.right - part.left,
-                          part.bottom - part.top, part.left, (LONG)i.dwHeight - part.bottom, 0, i.dwHeight,
+                          part.bottom - part.top, part.left, static_cast<LONG>(i.dwHeight) - part.bottom, 0, i.dwHeight,
                           s->memory, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
         ReleaseDC(w, dc);
         g_shownPixels += (part.right - part.left) * (part.bottom - part.top);

@@ -17,16 +17,16 @@ bool DriverExports::complete() const {
 DriverExports ExportsOf(HMODULE m) {
     DriverExports e;
     if (!m) return e;
-    e.initialize = (decltype(e.initialize))GetProcAddress(m, "DevInitialize");
-    e.terminate = (decltype(e.terminate))GetProcAddress(m, "DevTerminate");
-    e.bufferCreate = (decltype(e.bufferCreate))GetProcAddress(m, "DevBufferCreate");
-    e.bufferResize = (decltype(e.bufferResize))GetProcAddress(m, "DevBufferResize");
-    e.bufferDelete = (decltype(e.bufferDelete))GetProcAddress(m, "DevBufferDelete");
-    e.bufferNotify = (decltype(e.bufferNotify))GetProcAddress(m, "DevBufferNotify");
-    e.contextCreate = (decltype(e.contextCreate))GetProcAddress(m, "DevContextCreate");
-    e.contextDelete = (decltype(e.contextDelete))GetProcAddress(m, "DevContextDelete");
-    e.contextSwitch = (decltype(e.contextSwitch))GetProcAddress(m, "DevContextSwitch");
-    e.contextValidate = (decltype(e.contextValidate))GetProcAddress(m, "DevContextValidate");
+    e.initialize = reinterpret_cast<decltype(e.initialize)>(GetProcAddress(m, "DevInitialize"));
+    e.terminate = reinterpret_cast<decltype(e.terminate)>(GetProcAddress(m, "DevTerminate"));
+    e.bufferCreate = reinterpret_cast<decltype(e.bufferCreate)>(GetProcAddress(m, "DevBufferCreate"));
+    e.bufferResize = reinterpret_cast<decltype(e.bufferResize)>(GetProcAddress(m, "DevBufferResize"));
+    e.bufferDelete = reinterpret_cast<decltype(e.bufferDelete)>(GetProcAddress(m, "DevBufferDelete"));
+    e.bufferNotify = reinterpret_cast<decltype(e.bufferNotify)>(GetProcAddress(m, "DevBufferNotify"));
+    e.contextCreate = reinterpret_cast<decltype(e.contextCreate)>(GetProcAddress(m, "DevContextCreate"));
+    e.contextDelete = reinterpret_cast<decltype(e.contextDelete)>(GetProcAddress(m, "DevContextDelete"));
+    e.contextSwitch = reinterpret_cast<decltype(e.contextSwitch)>(GetProcAddress(m, "DevContextSwitch"));
+    e.contextValidate = reinterpret_cast<decltype(e.contextValidate)>(GetProcAddress(m, "DevContextValidate"));
     return e;
 }
 

@@ -133,15 +133,15 @@ void SetupPolygon(const SetupState& s, const ScreenVertex* v, int n, Draw draw) 
         if (v[i].y > maxY) maxY = v[i].y;
     }
     int cx0 = s.clip[0], cy0 = s.clip[1];
-    int gx0 = minX < cx0 ? cx0 : cx0 + ((int)minX - cx0) / kCell * kCell;
-    int gy0 = minY < cy0 ? cy0 : cy0 + ((int)minY - cy0) / kCell * kCell;
+    int gx0 = minX < cx0 ? cx0 : cx0 + (static_cast<int>(minX) - cx0) / kCell * kCell;
+    int gy0 = minY < cy0 ? cy0 : cy0 + (static_cast<int>(minY) - cy0) / kCell * kCell;
     Trapezoid t;
     for (int y = gy0; y < s.clip[3] && y <= maxY; y += kCell) {
         int y1 = y + kCell < s.clip[3] ? y + kCell : s.clip[3];
         for (int x = gx0; x < s.clip[2] && x <= maxX; x += kCell) {
             int x1 = x + kCell < s.clip[2] ? x + kCell : s.clip[2];
             ScreenVertex cell[kMaxPolygon];
-            int m = ClipPolygon(v, n, (float)x, (float)y, (float)x1, (float)y1, cell);
+            int m = ClipPolygon(v, n, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x1), static_cast<float>(y1), cell);
             if (m >= 3 && BuildTrapezoid(s, cell, m, &t)) draw(t.left, t.right, &t.grad);
         }
     }

@@ -55,7 +55,7 @@ LARGE_INTEGER Now() {
 void Add(double* sum, LARGE_INTEGER since) {
     LARGE_INTEGER f, now = Now();
     QueryPerformanceFrequency(&f);
-    *sum += (double)(now.QuadPart - since.QuadPart) / (double)f.QuadPart;
+    *sum += static_cast<double>(now.QuadPart - since.QuadPart) / static_cast<double>(f.QuadPart);
 }
 std::map<int, Texture> g_textures;
 int g_nextContext = 0x10001;
@@ -92,13 +92,13 @@ void Trace(const char* format, ...) {
     int len = vsnprintf(line, sizeof line - 1, format, args);
     va_end(args);
     if (len < 0) return;
-    if (len > (int)sizeof line - 2) len = sizeof line - 2;
+    if (len > static_cast<int>(sizeof line) - 2) len = sizeof line - 2;
     line[len++] = '\n';
-    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return;
     DWORD written;
-    WriteFile(f, line, len, &written, NULL);
+    WriteFile(f, line, len, &written, nullptr);
     CloseHandle(f);
 }
 
@@ -122,14 +122,14 @@ int StateOf(const Context& c, int id, int otherwise = 0) {
 
 uint32_t Checksum(const uint32_t* texels, int count) {
     uint32_t h = 2166136261u;  // FNV-1a over the bytes
-    const uint8_t* p = (const uint8_t*)texels;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(texels);
     for (int i = 0; i < count * 4; i++) h = (h ^ p[i]) * 16777619u;
     return h;
 }
 
 // 0x01BBGGRR to the driver's 15-bit texel.
 uint16_t Texel15(uint32_t t) {
-    return (uint16_t)(((t & 0xff) >> 3) | (((t >> 8) & 0xff) >> 3) << 5 | (((t >> 16) & 0xff) >> 3) << 10);
+    return static_cast<uint16_t>(((t & 0xff) >> 3) | (((t >> 8) & 0xff) >> 3) << 5 | (((t >> 16) & 0xff) >> 3) << 10);
 }
 
 // ---- the driver ----
@@ -190,7 +190,7 @@ DevRect16 DrawingRect(const Context& c) {
     x1 = x1 < x0 ? x0 : x1 > w ? w : x1;
     y0 = y0 < 0 ? 0 : y0 > h ? h : y0;
     y1 = y1 < y0 ? y0 : y1 > h ? h : y1;
-    return DevRect16{(int16_t)x0, (int16_t)y0, (int16_t)x1, (int16_t)y1};
+    return DevRect16{static_cast<int16_t>(x0), static_cast<int16_t>(y0), static_cast<int16_t>(x1), static_cast<int16_t>(y1)};
 }
 
 // Validates after a change of what the driver's routines depend on, and
@@ -201,12 +201,12 @@ void Validate(Context& c) {
     d->state = StateWord(c);
     // The compare and the lighting mode reach the driver as they are.
     static_assert(VNR_LIGHT_MR == DEV_LIGHT_MR && VNR_LIGHT_MM == DEV_LIGHT_MM && VNR_LIGHT_MS == DEV_LIGHT_MS, "");
-    d->depthFunc = (uint8_t)StateOf(c, VNR_DEPTH_COMPARE, VNR_DEPTH_LESS_EQUAL);
-    d->lightMode = (uint8_t)StateOf(c, VNR_LIGHT_MODE, VNR_LIGHT_MM);
+    d->depthFunc = static_cast<uint8_t>(StateOf(c, VNR_DEPTH_COMPARE, VNR_DEPTH_LESS_EQUAL));
+    d->lightMode = static_cast<uint8_t>(StateOf(c, VNR_LIGHT_MODE, VNR_LIGHT_MM));
     d->texture = CurrentTexture(c);
     d->update = DrawingRect(c);
     g_driver.e.contextValidate(d);
-    DevSetColorProc proc = (DevSetColorProc)vxnlib::SlotOf(d, DEV_SLOT_SETCOLOR);
+    DevSetColorProc proc = reinterpret_cast<DevSetColorProc>(vxnlib::SlotOf(d, DEV_SLOT_SETCOLOR));
     const uint32_t patternState = d->state & (DEV_DITHER | DEV_COLORINDEX);
     if (proc != c.colourProc || patternState != c.patternState) {
         c.colourProc = proc;
@@ -218,11 +218,11 @@ void Validate(Context& c) {
 void SetColours(Context& c) {
     DevContext* d = &c.lib->dev;
     if (!c.clearColourSet) {
-        c.colourProc(d, (uint32_t)StateOf(c, VNR_CLEAR_COLOR), 0, 0, 0, 0, d->clearPattern);
+        c.colourProc(d, static_cast<uint32_t>(StateOf(c, VNR_CLEAR_COLOR)), 0, 0, 0, 0, d->clearPattern);
         c.clearColourSet = true;
     }
     if (!c.drawColourSet) {
-        c.colourProc(d, (uint32_t)StateOf(c, VNR_DRAW_COLOR, 0xffffff), 0, 0, 0, 0, d->fillPattern);
+        c.colourProc(d, static_cast<uint32_t>(StateOf(c, VNR_DRAW_COLOR, 0xffffff)), 0, 0, 0, 0, d->fillPattern);
         c.drawColourSet = true;
     }
 }
@@ -236,7 +236,7 @@ void SetPalette(Context& c) {
     lp.version = 0x300;
     lp.count = 256;
     for (int i = 0; i < 256; ++i) {
-        vxnlib::CubeColour((uint32_t)(i - g_driver.info.paletteBase) & 0xff, &lp.entries[i].peRed,
+        vxnlib::CubeColour(static_cast<uint32_t>(i - g_driver.info.paletteBase) & 0xff, &lp.entries[i].peRed,
                            &lp.entries[i].peGreen, &lp.entries[i].peBlue);
         lp.entries[i].peFlags = 0;
     }
@@ -258,10 +258,10 @@ void SetPalette(Context& c) {
             int distance = dr * dr + dg * dg + db * db;
             if (distance < bestDistance) best = k, bestDistance = distance;
         }
-        l->translate8[i] = (uint8_t)best;
+        l->translate8[i] = static_cast<uint8_t>(best);
     }
     for (int p = 0; p < 65536; ++p)
-        l->translate16[p] = (uint16_t)(l->translate8[p & 0xff] | l->translate8[p >> 8] << 8);
+        l->translate16[p] = static_cast<uint16_t>(l->translate8[p & 0xff] | l->translate8[p >> 8] << 8);
     l->dev.translate = 1;
     l->dev.translate8 = l->translate8;
     l->dev.translate16 = l->translate16;
@@ -273,13 +273,13 @@ void GdiDepth(Context& c) {
     DevBuffer& z = l->dev.depth;
     delete[] l->depthMemory;
     const uint32_t w = c.client.right > 0 ? c.client.right : 1, h = c.client.bottom > 0 ? c.client.bottom : 1;
-    l->depthMemory = new uint16_t[(size_t)w * h];
+    l->depthMemory = new uint16_t[w * h];
     memset(&z, 0, sizeof z);
-    z.bits = z.bitsCopy = (uint32_t)(uintptr_t)l->depthMemory;
-    z.width = (uint16_t)w;
-    z.height = z.rows = (uint16_t)h;
+    z.bits = z.bitsCopy = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(l->depthMemory));
+    z.width = static_cast<uint16_t>(w);
+    z.height = z.rows = static_cast<uint16_t>(h);
     z.bitsPerPixel = 16;
-    z.pitch = (int16_t)(2 * w);
+    z.pitch = static_cast<int16_t>(2 * w);
     z.flags = DEVBUF_CALLER_MEMORY | DEV_BUFFER_DEPTH | DEVBUF_VALID;
 }
 
@@ -295,11 +295,11 @@ void ReadWindow(Context& c, RECT* client, POINT* origin) {
 
 void PlaceWindow(Context& c) {
     DevContext* d = &c.lib->dev;
-    d->window = DevRect16{(int16_t)c.origin.x, (int16_t)c.origin.y, (int16_t)(c.origin.x + c.client.right),
-                          (int16_t)(c.origin.y + c.client.bottom)};
+    d->window = DevRect16{static_cast<int16_t>(c.origin.x), static_cast<int16_t>(c.origin.y), static_cast<int16_t>(c.origin.x + c.client.right),
+                          static_cast<int16_t>(c.origin.y + c.client.bottom)};
     // Without a window watch the library keeps the visible list: the window.
     d->clipCount = 1;
-    d->clipRects[0] = DevRect16{0, 0, (int16_t)c.client.right, (int16_t)c.client.bottom};
+    d->clipRects[0] = DevRect16{0, 0, static_cast<int16_t>(c.client.right), static_cast<int16_t>(c.client.bottom)};
 }
 
 void DEVPROC ClipChanged(DevContext*) {}
@@ -398,8 +398,8 @@ int WINAPI VnrSetState(int rc, int id, int value) {
     Context* c = LiveContext(rc);
     if (c) {
         c->state[id] = value;
-        if (id == VNR_ENABLE) c->enabled |= (uint32_t)value;
-        if (id == VNR_DISABLE) c->enabled &= ~(uint32_t)value;
+        if (id == VNR_ENABLE) c->enabled |= static_cast<uint32_t>(value);
+        if (id == VNR_DISABLE) c->enabled &= ~static_cast<uint32_t>(value);
         if (id == VNR_DRAW_COLOR) c->drawColourSet = false;
         if (id == VNR_CLEAR_COLOR) c->clearColourSet = false;
         if (id != VNR_DRAW_COLOR && id != VNR_CLEAR_COLOR) Validate(*c);
@@ -416,7 +416,7 @@ int WINAPI VnrClearBuffers(int rc, int buffers) {
         FollowWindow(*c);
         SetColours(*c);
         DevContext* d = &c->lib->dev;
-        ((DevClearProc)vxnlib::SlotOf(d, DEV_SLOT_CLEAR))(d, DEV_CLEAR_COLOR | DEV_BUFFER_DEPTH);
+        reinterpret_cast<DevClearProc>(vxnlib::SlotOf(d, DEV_SLOT_CLEAR))(d, DEV_CLEAR_COLOR | DEV_BUFFER_DEPTH);
         Add(&g_times.clear, start);
     }
     Trace("VnrClearBuffers rc=%d buffers=%d -> %d%s", rc, buffers, c ? 1 : 0, error);
@@ -431,7 +431,7 @@ int WINAPI VnrSwapBuffers(int rc, int flags) {
     if (c->lib) {
         LARGE_INTEGER start = Now();
         DevContext* d = &c->lib->dev;
-        ((DevPresentProc)vxnlib::SlotOf(d, DEV_SLOT_PRESENT))(d);
+        reinterpret_cast<DevPresentProc>(vxnlib::SlotOf(d, DEV_SLOT_PRESENT))(d);
         GdiFlush();
         Add(&g_times.present, start);
         g_times.frames++;
@@ -452,16 +452,16 @@ int WINAPI VnrNewTexture(int rc, int kind, int bits, int width, int height) {
         t.width = width;
         t.height = height;
         t.freed = false;
-        t.texels.assign((size_t)width * height, 0);
-        t.texels15.assign((size_t)width * height, 0);
+        t.texels.assign(static_cast<size_t>(width) * height, 0);
+        t.texels15.assign(static_cast<size_t>(width) * height, 0);
         memset(&t.dev, 0, sizeof t.dev);
         t.dev.texels = t.texels15.data();
         t.dev.addressMode = TEXADDR_POW2;
-        t.dev.rowShift = (uint8_t)vxnlib::HighestBit((uint32_t)width);
-        t.dev.width = (uint32_t)width;
-        t.dev.height = (uint32_t)height;
-        t.dev.uMask = ((uint32_t)(width - 1) << 21) | 0x1fffff;
-        t.dev.vMask = ((uint32_t)(height - 1) << 21) | 0x1fffff;
+        t.dev.rowShift = static_cast<uint8_t>(vxnlib::HighestBit(static_cast<uint32_t>(width)));
+        t.dev.width = static_cast<uint32_t>(width);
+        t.dev.height = static_cast<uint32_t>(height);
+        t.dev.uMask = (static_cast<uint32_t>(width - 1) << 21) | 0x1fffff;
+        t.dev.vMask = (static_cast<uint32_t>(height - 1) << 21) | 0x1fffff;
     }
     Trace("VnrNewTexture rc=%d kind=%d bits=%d width=%d height=%d -> %d%s", rc, kind, bits, width, height,
           handle, error);
@@ -488,13 +488,13 @@ int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int 
     if (!*error) {
         Texture& t = it->second;
         for (int y = 0; y < height; y++)
-            memcpy(&t.texels[(size_t)y * width], (const uint8_t*)texels + (size_t)y * pitch, (size_t)width * 4);
+            memcpy(&t.texels[static_cast<size_t>(y) * width], static_cast<const uint8_t*>(texels) + static_cast<size_t>(y) * pitch, static_cast<size_t>(width) * 4);
         for (size_t i = 0; i < t.texels.size(); ++i) t.texels15[i] = Texel15(t.texels[i]);
         sum = Checksum(t.texels.data(), width * height);
     }
     Trace("VnrLoadTexture rc=%d kind=%d bits=%d level=%d width=%d height=%d pitch=%u texture=%d face=%d "
           "texels=%p sum=0x%08x -> %d%s",
-          rc, kind, bits, level, width, height, (unsigned)pitch, texture, face, texels, sum, *error ? 0 : 1,
+          rc, kind, bits, level, width, height, static_cast<unsigned>(pitch), texture, face, texels, sum, *error ? 0 : 1,
           error);
     return *error ? 0 : 1;
 }
@@ -578,7 +578,7 @@ int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* v, int 
         sv[i].vw = v[i].v * v[i].invZ;
         sv[i].light = s.lit ? intensity : 1.0f;
     }
-    DevTrapezoidsProc draw = (DevTrapezoidsProc)vxnlib::SlotOf(d, DEV_SLOT_TRAPEZOIDS);
+    DevTrapezoidsProc draw = reinterpret_cast<DevTrapezoidsProc>(vxnlib::SlotOf(d, DEV_SLOT_TRAPEZOIDS));
     double raster = 0;
     vxnlib::SetupPolygon(s, sv, count, [&](DevTrapEdge* l, DevTrapEdge* r, DevTrapGradients* g) {
         LARGE_INTEGER t = Now();
