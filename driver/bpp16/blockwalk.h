@@ -13,7 +13,7 @@
 #include "frame/driver.h"
 #include "bpp16/fixed.h"
 #include "bpp16/trapezoid.h"
-#include "bpp16/trapwalk.h"  // Store32, Load32
+#include "bpp16/trapwalk.h"  // Store16, Store32, Load32
 
 #include <string.h>
 
@@ -108,8 +108,6 @@ struct BackRect {
 
 // ---------------------------------------------------------------- fills
 
-inline void Store16(uint8_t* p, uint16_t v) { memcpy(p, &v, 2); }
-
 // n copies of the word w from p on: the string store, which the processor
 // runs at memset speed without vector registers.
 inline uint8_t* StoreWords(uint8_t* p, uint32_t n, uint32_t w) {
@@ -118,15 +116,16 @@ inline uint8_t* StoreWords(uint8_t* p, uint32_t n, uint32_t w) {
 }
 
 // 16-bit values (the 16-bit pixel, a depth value): words of the pattern
-// where they fit, the pattern's low half at the ends.
-inline void Fill16(uint8_t* p, uint32_t n, uint32_t pattern) {
+// where they fit, the pattern's low half at the ends; a single value at the
+// start advances step bytes (the pixel, or g_depthStep for depth).
+inline void Fill16(uint8_t* p, uint32_t n, uint32_t pattern, uint32_t step = 2) {
     if (n && (reinterpret_cast<uintptr_t>(p) & 2)) {
-        Store16(p, static_cast<uint16_t>(pattern));
-        p += 2;
+        Store16(p, pattern);
+        p += step;
         --n;
     }
     p = StoreWords(p, n >> 1, pattern);
-    if (n & 1) Store16(p, static_cast<uint16_t>(pattern));
+    if (n & 1) Store16(p, pattern);
 }
 
 // -------------------------------------------------------------- the clear
@@ -168,12 +167,13 @@ inline uint32_t BlockClear(DevContext* ctx, uint32_t what, Fill&& fill) {
                 const BlockPieces pieces(r.left, r.right - r.left, s, true);
                 const uint32_t pitch = SignedPitch(d->pitch);
                 const uint32_t value = ctx->depthClear;
+                const uint32_t step = g_depthStep;
                 uint32_t row = d->bits + r.top * pitch + r.left * 2;
                 for (int32_t y = r.top; y < r.bottom; ++y, row += pitch) {
                     const uint32_t m = dirtyA[y];
                     if (!m) continue;
                     uint8_t* const p = Ptr(row);
-                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value); });
+                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value, step); });
                 }
             }
         }
