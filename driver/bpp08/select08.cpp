@@ -8,8 +8,8 @@
 
 extern "C" {
 const DevFamily g_bpp08Family = {
-    .texturedKeyMask = 0x30500f,
-    .untexturedKeyMask = 0x10100b,
+    .texturedKeyMask = DEV_KEY_MASK_TEXTURED | DEV_KEY_MASK_PALETTE,
+    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED | DEV_KEY_MASK_PALETTE,
     .clear = BPP08_DevClear,
     .setColor = BPP08_DevSetColor,
     .lineGeneric = BPP08_DevLineGeneric,

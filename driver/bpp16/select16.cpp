@@ -7,8 +7,8 @@
 
 extern "C" {
 const DevFamily g_bpp16Family = {
-    .texturedKeyMask = 0x20400f,
-    .untexturedKeyMask = 0xb,
+    .texturedKeyMask = DEV_KEY_MASK_TEXTURED,
+    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
     .clear = BPP16_DevClear,
     .setColor = BPP16_DevSetColor,
     .lineGeneric = BPP16_DevLineGeneric,

@@ -7,8 +7,8 @@
 
 extern "C" {
 const DevFamily g_bpp24Family = {
-    .texturedKeyMask = 0x20400f,
-    .untexturedKeyMask = 0xb,
+    .texturedKeyMask = DEV_KEY_MASK_TEXTURED,
+    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
     .clear = BPP24_DevClear,
     .setColor = BPP24_DevSetColor,
     .lineGeneric = BPP24_DevLineGeneric,

@@ -7,8 +7,8 @@
 
 extern "C" {
 const DevFamily g_bpp32Family = {
-    .texturedKeyMask = 0x20400f,
-    .untexturedKeyMask = 0xb,
+    .texturedKeyMask = DEV_KEY_MASK_TEXTURED,
+    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
     .clear = BPP32_DevClear,
     .setColor = BPP32_DevSetColor,
     .lineGeneric = BPP32_DevLineGeneric,

@@ -11,6 +11,17 @@
 extern "C" {
 #endif
 
+// The state bits a family's keys are made of: key = state & the textured
+// mask when DEV_TEXTURE is set, else state & the untextured one. Colour
+// key, lighting and affine addressing count only with a texture. The
+// untextured mask has DEV_TEXTURE too, which is clear wherever it applies.
+// The palette family's keys also hold dither and colour index.
+enum {
+    DEV_KEY_MASK_TEXTURED = DEV_SMOOTH | DEV_TEXTURE | DEV_MODULATE | DEV_DEPTH | DEV_COLORKEY | DEV_AFFINE,
+    DEV_KEY_MASK_UNTEXTURED = DEV_SMOOTH | DEV_TEXTURE | DEV_DEPTH,
+    DEV_KEY_MASK_PALETTE = DEV_DITHER | DEV_COLORINDEX
+};
+
 // A line routine of the family's own for one state key; every other key
 // keeps the generic line forwarder.
 struct DevLineVariant {
