@@ -120,5 +120,6 @@ uint32_t DEVPROC BPP08_DevPresentTranslated(DevContext* ctx) {
 
 }  // extern "C"
 
+// The forwarders to the library, the same in every family.
 #define DEV_FAMILY_NN 08
 DEV_FAMILY_FORWARDERS_DEFINE()

@@ -167,13 +167,12 @@ inline uint32_t BlockClear(DevContext* ctx, uint32_t what, Fill&& fill) {
                 const BlockPieces pieces(r.left, r.right - r.left, s, true);
                 const uint32_t pitch = SignedPitch(d->pitch);
                 const uint32_t value = ctx->depthClear;
-                const uint32_t step = g_depthStep;
                 uint32_t row = d->bits + r.top * pitch + r.left * 2;
                 for (int32_t y = r.top; y < r.bottom; ++y, row += pitch) {
                     const uint32_t m = dirtyA[y];
                     if (!m) continue;
                     uint8_t* const p = Ptr(row);
-                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value, step); });
+                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value, g_depthStep); });
                 }
             }
         }

@@ -45,5 +45,6 @@ uint32_t DEVPROC BPP16_DevPresent(DevContext* ctx) { return BlockPresent<2>(ctx,
 
 }  // extern "C"
 
+// The forwarders to the library, the same in every family.
 #define DEV_FAMILY_NN 16
 DEV_FAMILY_FORWARDERS_DEFINE()

@@ -57,5 +57,6 @@ uint32_t DEVPROC BPP24_DevPresent(DevContext* ctx) { return BlockPresent<3>(ctx,
 
 }  // extern "C"
 
+// The forwarders to the library, the same in every family.
 #define DEV_FAMILY_NN 24
 DEV_FAMILY_FORWARDERS_DEFINE()

@@ -44,5 +44,6 @@ uint32_t DEVPROC BPP32_DevPresent(DevContext* ctx) { return BlockPresent<4>(ctx,
 
 }  // extern "C"
 
+// The forwarders to the library, the same in every family.
 #define DEV_FAMILY_NN 32
 DEV_FAMILY_FORWARDERS_DEFINE()
