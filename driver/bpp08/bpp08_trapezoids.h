@@ -1,7 +1,7 @@
 // The 8-bit family's trapezoid rasterizers and their variant table.
 #pragma once
 
-#include "bpp16/trapvariant.h"
+#include "bpp16/family.h"
 
 // The family's list, written once: X(suffix, key, lightMode) defines routine
 // BPP08_DevTrapezoids<suffix> for that state key (the selector's masked
@@ -141,17 +141,6 @@
     ALIAS(TxTrD, DEV_TEXTURE | DEV_AFFINE | DEV_COLORKEY | DEV_SMOOTH | DEV_DITHER, 0)                                        \
     ALIAS(TxTrZD, DEV_TEXTURE | DEV_AFFINE | DEV_COLORKEY | DEV_SMOOTH | DEV_DEPTH | DEV_DITHER, 0)
 
-#define BPP08_TRAP_DECLARE(sfx, key, light)                                              \
-    uint32_t DEVPROC BPP08_DevTrapezoids##sfx(DevContext* ctx, DevTrapEdge* left,        \
-                                              DevTrapEdge* right, DevTrapGradients* grad);
-
-#define BPP08_TRAP_COUNT(sfx, key, light) +1
-enum { kBpp08TrapRoutineCount = 0 BPP08_TRAP_VARIANTS(BPP08_TRAP_COUNT),
-       kBpp08TrapVariantCount = 0 BPP08_TRAP_VARIANTS(BPP08_TRAP_COUNT) BPP08_TRAP_ALIASES(BPP08_TRAP_COUNT) };
-
-extern "C" {
-BPP08_TRAP_VARIANTS(BPP08_TRAP_DECLARE)
-
-extern const DevTrapVariant g_bpp08TrapVariants[];
-extern const uint32_t g_bpp08TrapVariantCount;
-}
+#define DEV_FAMILY_NN 08
+DEV_FAMILY_TRAPEZOIDS_DECLARE(BPP08_TRAP_VARIANTS, BPP08_TRAP_ALIASES)
+#undef DEV_FAMILY_NN

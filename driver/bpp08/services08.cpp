@@ -118,13 +118,8 @@ uint32_t DEVPROC BPP08_DevPresentTranslated(DevContext* ctx) {
     return BlockPresent<1>(ctx, CopyTranslated8{ctx->translate8, ctx->translate16});
 }
 
-uint32_t DEVPROC BPP08_DevTrapezoidsGeneric(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
-                                            DevTrapGradients* grad) {
-    return ForwardTrapezoids(ctx, left, right, grad);
-}
-
-uint32_t DEVPROC BPP08_DevLineGeneric(DevContext* ctx, DevLineRecord* line, uint32_t pass) {
-    return ForwardLine(ctx, line, pass);
-}
-
 }  // extern "C"
+
+// The forwarders to the library, the same in every family.
+#define DEV_FAMILY_NN 08
+DEV_FAMILY_FORWARDERS_DEFINE()

@@ -1,16 +1,16 @@
 // The 8-bit family's service routines: set colour, clear, the presents
-// (plain and through the library's translation tables) and the forwarders.
+// (plain and through the library's translation tables) and the forwarders,
+// declared in the form every family shares (bpp16/family.h) but for the
+// translated present, which only this family has.
 #pragma once
 
 #include "frame/records.h"
+#include "bpp16/family.h"
+
+#define DEV_FAMILY_NN 08
+DEV_FAMILY_SERVICES_DECLARE()
+#undef DEV_FAMILY_NN
 
 extern "C" {
-uint32_t DEVPROC BPP08_DevSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,
-                                   uint32_t separate, void* out);
-uint32_t DEVPROC BPP08_DevClear(DevContext* ctx, uint32_t what);
-uint32_t DEVPROC BPP08_DevPresent(DevContext* ctx);
 uint32_t DEVPROC BPP08_DevPresentTranslated(DevContext* ctx);
-uint32_t DEVPROC BPP08_DevTrapezoidsGeneric(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
-                                            DevTrapGradients* grad);
-uint32_t DEVPROC BPP08_DevLineGeneric(DevContext* ctx, DevLineRecord* line, uint32_t pass);
 }

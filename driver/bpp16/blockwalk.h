@@ -14,7 +14,7 @@
 #include "frame/services.h"  // DCI access and the window watch
 #include "bpp16/fixed.h"
 #include "bpp16/trapezoid.h"
-#include "bpp16/trapwalk.h"  // Store32, Load32
+#include "bpp16/trapwalk.h"  // Store16, Store32, Load32
 
 #include <string.h>
 
@@ -109,8 +109,6 @@ struct BackRect {
 
 // ---------------------------------------------------------------- fills
 
-inline void Store16(uint8_t* p, uint16_t v) { memcpy(p, &v, 2); }
-
 // n copies of the word w from p on: the string store, which the processor
 // runs at memset speed without vector registers.
 inline uint8_t* StoreWords(uint8_t* p, uint32_t n, uint32_t w) {
@@ -119,15 +117,16 @@ inline uint8_t* StoreWords(uint8_t* p, uint32_t n, uint32_t w) {
 }
 
 // 16-bit values (the 16-bit pixel, a depth value): words of the pattern
-// where they fit, the pattern's low half at the ends.
-inline void Fill16(uint8_t* p, uint32_t n, uint32_t pattern) {
+// where they fit, the pattern's low half at the ends; a single value at the
+// start advances step bytes (the pixel, or g_depthStep for depth).
+inline void Fill16(uint8_t* p, uint32_t n, uint32_t pattern, uint32_t step = 2) {
     if (n && (reinterpret_cast<uintptr_t>(p) & 2)) {
-        Store16(p, static_cast<uint16_t>(pattern));
-        p += 2;
+        Store16(p, pattern);
+        p += step;
         --n;
     }
     p = StoreWords(p, n >> 1, pattern);
-    if (n & 1) Store16(p, static_cast<uint16_t>(pattern));
+    if (n & 1) Store16(p, pattern);
 }
 
 // -------------------------------------------------------------- the clear
@@ -174,7 +173,7 @@ inline uint32_t BlockClear(DevContext* ctx, uint32_t what, Fill&& fill) {
                     const uint32_t m = dirtyA[y];
                     if (!m) continue;
                     uint8_t* const p = Ptr(row);
-                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value); });
+                    pieces.Row(m, [&](uint32_t at, uint32_t n) { Fill16(p + at * 2, n, value, g_depthStep); });
                 }
             }
         }

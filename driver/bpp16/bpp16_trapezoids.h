@@ -1,7 +1,7 @@
 // The 16-bit family's trapezoid rasterizers and their variant table.
 #pragma once
 
-#include "bpp16/trapvariant.h"
+#include "bpp16/family.h"
 #include "bpp16/trapvariants44.h"
 
 // The family's list is the one the 16-, 24- and 32-bit families share
@@ -10,17 +10,6 @@
 #define BPP16_TRAP_VARIANTS(X) DEV_TRAP44_VARIANTS(X)
 #define BPP16_TRAP_ALIASES(ALIAS) DEV_TRAP44_ALIASES(ALIAS)
 
-#define BPP16_TRAP_DECLARE(sfx, key, light)                                              \
-    uint32_t DEVPROC BPP16_DevTrapezoids##sfx(DevContext* ctx, DevTrapEdge* left,        \
-                                              DevTrapEdge* right, DevTrapGradients* grad);
-
-#define BPP16_TRAP_COUNT(sfx, key, light) +1
-enum { kBpp16TrapRoutineCount = 0 BPP16_TRAP_VARIANTS(BPP16_TRAP_COUNT),
-       kBpp16TrapVariantCount = 0 BPP16_TRAP_VARIANTS(BPP16_TRAP_COUNT) BPP16_TRAP_ALIASES(BPP16_TRAP_COUNT) };
-
-extern "C" {
-BPP16_TRAP_VARIANTS(BPP16_TRAP_DECLARE)
-
-extern const DevTrapVariant g_bpp16TrapVariants[];
-extern const uint32_t g_bpp16TrapVariantCount;
-}
+#define DEV_FAMILY_NN 16
+DEV_FAMILY_TRAPEZOIDS_DECLARE(BPP16_TRAP_VARIANTS, BPP16_TRAP_ALIASES)
+#undef DEV_FAMILY_NN

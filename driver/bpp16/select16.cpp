@@ -1,23 +1,11 @@
-// The constant record of the 16-bit family: its key masks (no dithered or colour-index keys), its
-// service routines and its variant table. Routines the family does not
-// have yet stay null and leave their slots empty.
+// The constant record of the 16-bit family: the form every family shares
+// (bpp16/family.h) with the plain key masks (no dithered or colour-index
+// keys) and no translated present of its own.
 #include "frame/select.h"
 #include "bpp16/bpp16_trapezoids.h"
 #include "bpp16/services16.h"
 
-extern "C" {
-const DevFamily g_bpp16Family = {
-    .texturedKeyMask = 0x20400f,
-    .untexturedKeyMask = 0xb,
-    .clear = BPP16_DevClear,
-    .setColor = BPP16_DevSetColor,
-    .lineGeneric = BPP16_DevLineGeneric,
-    .trapezoidsGeneric = BPP16_DevTrapezoidsGeneric,
-    .present = BPP16_DevPresent,
-    .presentTranslated = BPP16_DevPresent,
-    .variants = g_bpp16TrapVariants,
-    .variantCount = kBpp16TrapVariantCount,
-};
-}
-
-void BPP16_DevSelectProcs(DevContext* ctx) { DevSelectFamily(ctx, &g_bpp16Family); }
+#define DEV_FAMILY_NN 16
+DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED,
+                    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
+                    .presentTranslated = BPP16_DevPresent)

@@ -43,13 +43,8 @@ uint32_t DEVPROC BPP16_DevClear(DevContext* ctx, uint32_t what) {
 
 uint32_t DEVPROC BPP16_DevPresent(DevContext* ctx) { return BlockPresent<2>(ctx, Copy16()); }
 
-uint32_t DEVPROC BPP16_DevTrapezoidsGeneric(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
-                                            DevTrapGradients* grad) {
-    return ForwardTrapezoids(ctx, left, right, grad);
-}
-
-uint32_t DEVPROC BPP16_DevLineGeneric(DevContext* ctx, DevLineRecord* line, uint32_t pass) {
-    return ForwardLine(ctx, line, pass);
-}
-
 }  // extern "C"
+
+// The forwarders to the library, the same in every family.
+#define DEV_FAMILY_NN 16
+DEV_FAMILY_FORWARDERS_DEFINE()

@@ -94,19 +94,35 @@ struct PolicyScale {
     static uint32_t Apply(unsigned i, uint32_t v) { return P::template ScaleChannel<F>(i, v); }
 };
 
+// One row of a lane table: Lane when the condition holds. A table is a
+// list of rows, the first row that holds wins; it ends in Otherwise.
+template <bool When, class Lane>
+struct LaneCase : std::bool_constant<When> {
+    using type = Lane;
+};
+template <class Lane>
+using Otherwise = LaneCase<true, Lane>;
+template <class... Rows>
+using LaneTable = typename std::disjunction<Rows...>::type;
+
 template <class P, class F>
 struct TrapLanes {
-    using Depth = std::conditional_t<!F::depth, NoLane,
-                                     std::conditional_t<F::exactEdgeDepth, ExactEdgeDepthLane, DepthLane>>;
-    using Colour = std::conditional_t<F::channels == 0, NoLane,
-                                      ChannelLane<(F::channels ? F::channels : 1), PolicyScale<P, F>>>;
-    using Coords = std::conditional_t<!F::textured, NoLane,
-                                      std::conditional_t<F::affine, AffineUVLane, PerspectiveUVLane>>;
-    using Light = std::conditional_t<
-        !F::lit, NoLight,
-        std::conditional_t<F::flatLight, LightMRFlat,
-                           std::conditional_t<F::light == DEV_LIGHT_MR, LightMRSmooth,
-                                              std::conditional_t<F::light == DEV_LIGHT_MM, LightMM, LightMS>>>>;
+    using Scale = PolicyScale<P, F>;
+    using Depth = LaneTable<LaneCase<F::exactEdgeDepth, ExactEdgeDepthLane>,
+                            LaneCase<F::depth, DepthLane>,
+                            Otherwise<NoLane>>;
+    using Colour = LaneTable<LaneCase<F::channels == 3, ChannelLane<3, Scale>>,
+                             LaneCase<F::channels == 1, ChannelLane<1, Scale>>,
+                             Otherwise<NoLane>>;
+    using Coords = LaneTable<LaneCase<F::affine, AffineUVLane>,
+                             LaneCase<F::perspective, PerspectiveUVLane>,
+                             Otherwise<NoLane>>;
+    // Light is 0 without DEV_TEXTURE | DEV_MODULATE (TrapFeatures).
+    using Light = LaneTable<LaneCase<F::flatLight, LightMRFlat>,
+                            LaneCase<F::light == DEV_LIGHT_MR, LightMRSmooth>,
+                            LaneCase<F::light == DEV_LIGHT_MM, LightMM>,
+                            LaneCase<F::light == DEV_LIGHT_MS, LightMS>,
+                            Otherwise<NoLight>>;
 
     Depth depth;
     Colour colour;

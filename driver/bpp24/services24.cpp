@@ -55,13 +55,8 @@ uint32_t DEVPROC BPP24_DevClear(DevContext* ctx, uint32_t what) {
 
 uint32_t DEVPROC BPP24_DevPresent(DevContext* ctx) { return BlockPresent<3>(ctx, Copy24()); }
 
-uint32_t DEVPROC BPP24_DevTrapezoidsGeneric(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
-                                            DevTrapGradients* grad) {
-    return ForwardTrapezoids(ctx, left, right, grad);
-}
-
-uint32_t DEVPROC BPP24_DevLineGeneric(DevContext* ctx, DevLineRecord* line, uint32_t pass) {
-    return ForwardLine(ctx, line, pass);
-}
-
 }  // extern "C"
+
+// The forwarders to the library, the same in every family.
+#define DEV_FAMILY_NN 24
+DEV_FAMILY_FORWARDERS_DEFINE()

@@ -1,23 +1,11 @@
-// The constant record of the 32-bit family: its key masks (no dithered or colour-index keys), its
-// service routines and its variant table. Routines the family does not
-// have yet stay null and leave their slots empty.
+// The constant record of the 32-bit family: the form every family shares
+// (bpp16/family.h) with the plain key masks (no dithered or colour-index
+// keys) and no translated present of its own.
 #include "frame/select.h"
 #include "bpp32/bpp32_trapezoids.h"
 #include "bpp32/services32.h"
 
-extern "C" {
-const DevFamily g_bpp32Family = {
-    .texturedKeyMask = 0x20400f,
-    .untexturedKeyMask = 0xb,
-    .clear = BPP32_DevClear,
-    .setColor = BPP32_DevSetColor,
-    .lineGeneric = BPP32_DevLineGeneric,
-    .trapezoidsGeneric = BPP32_DevTrapezoidsGeneric,
-    .present = BPP32_DevPresent,
-    .presentTranslated = BPP32_DevPresent,
-    .variants = g_bpp32TrapVariants,
-    .variantCount = kBpp32TrapVariantCount,
-};
-}
-
-void BPP32_DevSelectProcs(DevContext* ctx) { DevSelectFamily(ctx, &g_bpp32Family); }
+#define DEV_FAMILY_NN 32
+DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED,
+                    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
+                    .presentTranslated = BPP32_DevPresent)

@@ -1,15 +1,10 @@
 // The 32-bit family's service routines: set colour, clear, present and the
-// forwarders.
+// forwarders, declared in the form every family shares (bpp16/family.h).
 #pragma once
 
 #include "frame/records.h"
+#include "bpp16/family.h"
 
-extern "C" {
-uint32_t DEVPROC BPP32_DevSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,
-                                   uint32_t separate, void* out);
-uint32_t DEVPROC BPP32_DevClear(DevContext* ctx, uint32_t what);
-uint32_t DEVPROC BPP32_DevPresent(DevContext* ctx);
-uint32_t DEVPROC BPP32_DevTrapezoidsGeneric(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
-                                            DevTrapGradients* grad);
-uint32_t DEVPROC BPP32_DevLineGeneric(DevContext* ctx, DevLineRecord* line, uint32_t pass);
-}
+#define DEV_FAMILY_NN 32
+DEV_FAMILY_SERVICES_DECLARE()
+#undef DEV_FAMILY_NN

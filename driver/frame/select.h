@@ -11,6 +11,17 @@
 extern "C" {
 #endif
 
+// The state bits a family's keys are made of: key = state & the textured
+// mask when DEV_TEXTURE is set, else state & the untextured one. Colour
+// key, lighting and affine addressing count only with a texture. The
+// untextured mask has DEV_TEXTURE too, which is clear wherever it applies.
+// The palette family's keys also hold dither and colour index.
+enum {
+    DEV_KEY_MASK_TEXTURED = DEV_SMOOTH | DEV_TEXTURE | DEV_MODULATE | DEV_DEPTH | DEV_COLORKEY | DEV_AFFINE,
+    DEV_KEY_MASK_UNTEXTURED = DEV_SMOOTH | DEV_TEXTURE | DEV_DEPTH,
+    DEV_KEY_MASK_PALETTE = DEV_DITHER | DEV_COLORINDEX
+};
+
 // A line routine of the family's own for one state key; every other key
 // keeps the generic line forwarder.
 struct DevLineVariant {
@@ -19,20 +30,22 @@ struct DevLineVariant {
     const char* name;
 };
 
-// One family's constant record: its key masks, the service routines it
-// installs and its routine tables. A null routine leaves its slot empty.
+// One family's constant record: the service routines it installs, its
+// routine tables and its key masks. A null routine leaves its slot empty.
+// The fields up to variantCount every family fills in the same form
+// (bpp16/family.h); the rest each family gives itself.
 struct DevFamily {
-    uint32_t texturedKeyMask;    // key = state & this with DEV_TEXTURE
-    uint32_t untexturedKeyMask;  // key = state & this without it
     DevClearProc clear = nullptr;
     DevSetColorProc setColor = nullptr;
     DevLineProc lineGeneric = nullptr;
     DevTrapezoidsProc trapezoidsGeneric = nullptr;
     DevPresentProc present = nullptr;
-    DevPresentProc presentTranslated = nullptr;  // with DevContext.translate (families
-                                                 // without a translated form give present)
     const DevTrapVariant* variants = nullptr;    // trapezoid rasterizers by key
     uint32_t variantCount = 0;
+    uint32_t texturedKeyMask = 0;                // key = state & this with DEV_TEXTURE
+    uint32_t untexturedKeyMask = 0;              // key = state & this without it
+    DevPresentProc presentTranslated = nullptr;  // with DevContext.translate (families
+                                                 // without a translated form give present)
     const DevLineVariant* lines = nullptr;       // line routines by key
     uint32_t lineCount = 0;
 };

@@ -5,6 +5,8 @@
 // dirty blocks of every family are checked in tests/raster_trap.
 #include "bpp16/bpp16_trapezoids.h"
 #include "bpp16/lanes.h"
+#include "bpp16/pixel16.h"
+#include "bpp16/trapwalk.h"
 #include "frame/globals.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <string.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -26,6 +29,35 @@ struct Layout {
 };
 const Layout k565 = {"5-6-5", {0xf800, 0x07e0, 0x001f}, {8, 13, 19}, {13, 0xfc0000, 19, 0xf80000, 8, 0xf80000}};
 const Layout k555 = {"5-5-5", {0x7c00, 0x03e0, 0x001f}, {9, 14, 19}, {14, 0xf80000, 19, 0xf80000, 9, 0xf80000}};
+
+// The lanes a key picks, one row per feature choice of the walk's lane
+// tables (the depth, colour, coordinate and light lanes).
+template <uint32_t Key, uint32_t Light = 0>
+using Lanes = raster::TrapLanes<raster::Pixel16, raster::TrapFeatures<Key, Light>>;
+template <uint32_t Key, uint32_t Light = 0>
+using Scale = raster::PolicyScale<raster::Pixel16, raster::TrapFeatures<Key, Light>>;
+template <class A, class B>
+constexpr bool kIs = std::is_same_v<A, B>;
+
+static_assert(kIs<Lanes<0>::Depth, raster::NoLane>);
+static_assert(kIs<Lanes<DEV_DEPTH>::Depth, raster::ExactEdgeDepthLane>);
+static_assert(kIs<Lanes<DEV_DEPTH | DEV_SMOOTH>::Depth, raster::DepthLane>);
+static_assert(kIs<Lanes<DEV_DEPTH | DEV_TEXTURE>::Depth, raster::DepthLane>);
+static_assert(kIs<Lanes<0>::Colour, raster::NoLane>);
+static_assert(kIs<Lanes<DEV_SMOOTH>::Colour, raster::ChannelLane<3, Scale<DEV_SMOOTH>>>);
+static_assert(kIs<Lanes<DEV_SMOOTH | DEV_COLORINDEX>::Colour,
+                  raster::ChannelLane<1, Scale<DEV_SMOOTH | DEV_COLORINDEX>>>);
+static_assert(kIs<Lanes<DEV_SMOOTH | DEV_TEXTURE>::Colour, raster::NoLane>);
+static_assert(kIs<Lanes<DEV_SMOOTH>::Coords, raster::NoLane>);
+static_assert(kIs<Lanes<DEV_AFFINE>::Coords, raster::NoLane>);
+static_assert(kIs<Lanes<kAffine>::Coords, raster::AffineUVLane>);
+static_assert(kIs<Lanes<DEV_TEXTURE>::Coords, raster::PerspectiveUVLane>);
+static_assert(kIs<Lanes<DEV_TEXTURE>::Light, raster::NoLight>);
+static_assert(kIs<Lanes<DEV_MODULATE>::Light, raster::NoLight>);
+static_assert(kIs<Lanes<DEV_TEXTURE | DEV_MODULATE, DEV_LIGHT_MR>::Light, raster::LightMRFlat>);
+static_assert(kIs<Lanes<DEV_TEXTURE | DEV_MODULATE | DEV_SMOOTH, DEV_LIGHT_MR>::Light, raster::LightMRSmooth>);
+static_assert(kIs<Lanes<DEV_TEXTURE | DEV_MODULATE | DEV_SMOOTH, DEV_LIGHT_MM>::Light, raster::LightMM>);
+static_assert(kIs<Lanes<DEV_TEXTURE | DEV_MODULATE | DEV_SMOOTH, DEV_LIGHT_MS>::Light, raster::LightMS>);
 
 // A 15-bit colour as the 5-5-5 device shows it: red moves to the top field.
 uint16_t Show555(uint32_t w) {
