@@ -40,27 +40,20 @@ constexpr char kNiceTry[] = "Nice try but...";
 constexpr WPARAM kUnavailable = BST_INDETERMINATE;
 constexpr WPARAM kAvailable = BST_UNCHECKED;
 
-bool Unavailable(HWND dialog, int id) {
-    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == kUnavailable;
-}
+bool Unavailable(HWND dialog, int id) { return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == kUnavailable; }
 
-void SetAvailability(HWND dialog, int id, WPARAM state) {
-    SendDlgItemMessageA(dialog, id, BM_SETCHECK, state, 0);
-}
+void SetAvailability(HWND dialog, int id, WPARAM state) { SendDlgItemMessageA(dialog, id, BM_SETCHECK, state, 0); }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 // Positions from a hand-edited file can lie outside the range; show them clamped
 // so the control, and therefore the next save, holds a value it can reach.
 HWND MakeUpDown(HWND dialog, int buddyId, int pos) {
-    return CreateUpDownControl(kUpDownStyle, 50, 10, 100, 50, dialog, 101, g_hinst,
-                               GetDlgItem(dialog, buddyId), kUpDownHigh, kUpDownLow,
-                               Clamp(pos, kUpDownLow, kUpDownHigh));
+    return CreateUpDownControl(kUpDownStyle, 50, 10, 100, 50, dialog, 101, g_hinst, GetDlgItem(dialog, buddyId),
+                               kUpDownHigh, kUpDownLow, Clamp(pos, kUpDownLow, kUpDownHigh));
 }
 
-int UpDownPos(HWND upDown) {
-    return LOWORD(SendMessageA(upDown, UDM_GETPOS, 0, 0));
-}
+int UpDownPos(HWND upDown) { return LOWORD(SendMessageA(upDown, UDM_GETPOS, 0, 0)); }
 
 BOOL OnInitDialog(HWND dialog) {
     CubeSettings& s = g_settings;
@@ -178,11 +171,8 @@ void OnDelete(HWND dialog) {
 
 BOOL OnCommand(HWND dialog, WPARAM wParam) {
     switch (LOWORD(wParam)) {
-    case IDOK:
-        OnOk(dialog);
-        return OnCancel(dialog, wParam);
-    case IDCANCEL:
-        return OnCancel(dialog, wParam);
+    case IDOK: OnOk(dialog); return OnCancel(dialog, wParam);
+    case IDCANCEL: return OnCancel(dialog, wParam);
     case IDC_ADD:
         if (Unavailable(dialog, IDC_ADD)) return FALSE;
         OnAdd(dialog);
@@ -191,12 +181,8 @@ BOOL OnCommand(HWND dialog, WPARAM wParam) {
         if (Unavailable(dialog, IDC_DELETE)) return FALSE;
         OnDelete(dialog);
         return TRUE;
-    case IDC_ABOUT_BUTTON:
-        DialogBoxParamA(g_hinst, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDlgFunc, 0);
-        return TRUE;
-    case IDC_HELP_BUTTON:
-        WinHelpA(dialog, g_settings.helpPath, HELP_CONTENTS, 0);
-        return TRUE;
+    case IDC_ABOUT_BUTTON: DialogBoxParamA(g_hinst, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDlgFunc, 0); return TRUE;
+    case IDC_HELP_BUTTON: WinHelpA(dialog, g_settings.helpPath, HELP_CONTENTS, 0); return TRUE;
     }
     return FALSE;
 }
@@ -227,8 +213,7 @@ int BrowseForPicture(HWND owner, char* path) {
     file[sizeof file - 1] = '\0';
     if (chosen && strlen(file) > (size_t)kMaxPicturePath) {
         // The slot holds 199 characters; a cut path would name another file.
-        g_messageBox(owner, "The path of this picture is longer than 199 characters.",
-                       "Can't use this file!", MB_OK);
+        g_messageBox(owner, "The path of this picture is longer than 199 characters.", "Can't use this file!", MB_OK);
         path[0] = '\0';
         return 0;
     }
@@ -239,10 +224,8 @@ int BrowseForPicture(HWND owner, char* path) {
 
 extern "C" INT_PTR CALLBACK DConfigFunc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, wParam);
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_COMMAND: return OnCommand(dialog, wParam);
     }
     return FALSE;
 }

@@ -22,8 +22,8 @@ int WINAPI VistaroMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     snprintf(typeText, sizeof typeText, "%lx", (unsigned long)type);
     std::string line = std::string(caption ? caption : "") + "\t" + (text ? text : "") + "\t" + typeText + "\n";
     // FILE_APPEND_DATA: lines of parallel processes never overwrite each other.
-    HANDLE f = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE f = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written;
         WriteFile(f, line.data(), (DWORD)line.size(), &written, NULL);

@@ -20,7 +20,7 @@
 #pragma once
 #include <windows.h>
 
-typedef int (WINAPI* MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+typedef int(WINAPI* MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 extern "C" {
 // Exported as DATA too, so tests that load vistaro.dll can swap it.

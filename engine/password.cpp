@@ -21,10 +21,8 @@ int VerifyPassword(HWND window) {
     case PasswordSwitch::Missing:
         if (!(GetVersion() & 0x80000000)) return 1;  // Windows NT keeps no such switch
         return PasswordError("Verify Password can't find use-password value.");
-    case PasswordSwitch::Off:
-        return 1;
-    case PasswordSwitch::On:
-        break;
+    case PasswordSwitch::Off: return 1;
+    case PasswordSwitch::On: break;
     }
     HMODULE library = LoadLibraryA("PASSWORD.CPL");
     if (!library) return PasswordError("Verify Password can't find PASSWORD.CPL.");

@@ -85,8 +85,8 @@ void FitToSide(int W, int H, int maxSide, int* w, int* h) {
 void ShowBox(HWND window, const char* text, const char* caption) { g_messageBox(window, text, caption, MB_OK); }
 
 HBITMAP LoadFrameTile(int side, Section* tile) {
-    HBITMAP bitmap = (HBITMAP)LoadImageA(g_hinst, MAKEINTRESOURCEA(IDB_FRAME), IMAGE_BITMAP, side, side,
-                                         LR_CREATEDIBSECTION);
+    HBITMAP bitmap =
+        (HBITMAP)LoadImageA(g_hinst, MAKEINTRESOURCEA(IDB_FRAME), IMAGE_BITMAP, side, side, LR_CREATEDIBSECTION);
     if (!bitmap) return NULL;
     if (!DescribeSection(bitmap, tile) || tile->bits != 24 || tile->width < side || tile->height < side) {
         DeleteObject(bitmap);
@@ -206,7 +206,8 @@ HBITMAP LoadTopDownBmp(const char* path, const BmpInfo& info, int w, int h) {
     if (got == info.fileSize) picture = CreateDIBSection(screen, (BITMAPINFO*)&bmi, DIB_RGB_COLORS, &dst, NULL, 0);
     if (picture && dst) {
         for (int y = 0; y < H; y++)
-            memcpy((unsigned char*)dst + (size_t)y * stride, file + info.pixelOffset + (size_t)(H - 1 - y) * stride, stride);
+            memcpy((unsigned char*)dst + (size_t)y * stride, file + info.pixelOffset + (size_t)(H - 1 - y) * stride,
+                   stride);
     }
     free(file);
     if (picture && (w != W || h != H)) {
@@ -294,8 +295,7 @@ void CopyPicture(const Section& s, const RGBQUAD* table, uint32_t* texels, int E
 
 void FillBand(uint32_t* texels, int E, const Section& tile, int side, int row0, int rows, int col0, int cols) {
     for (int y = 0; y < rows; y++)
-        for (int x = 0; x < cols; x++)
-            texels[(size_t)(row0 + y) * E + col0 + x] = TileTexel(tile, side, x, y);
+        for (int x = 0; x < cols; x++) texels[(size_t)(row0 + y) * E + col0 + x] = TileTexel(tile, side, x, y);
 }
 
 void SetFaceScale(int face, float scale) {
@@ -409,7 +409,9 @@ int MakeFrameTexture(int rc, HWND window) {
 }  // namespace
 
 int LoadPictureTextures(CubeSettings* settings, int rc, HWND window) {
-    const int count = settings->pictureCount < 0 ? 0 : settings->pictureCount > kFaces ? kFaces : settings->pictureCount;
+    const int count = settings->pictureCount < 0        ? 0
+                      : settings->pictureCount > kFaces ? kFaces
+                                                        : settings->pictureCount;
     const size_t nameSize = sizeof settings->pictureNames[0];
     float faceScales[kFaces] = {};
     int remaining = count;  // names from slot X on that are still to load

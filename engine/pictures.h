@@ -23,9 +23,8 @@ int ReadBmpHeader(const char* path, short* width, short* height, int* bitCount);
 // anything when that size does not fit the capacity in bytes, when the file
 // has neither 1 nor 3 colour components, or when it is too large to decode.
 // colours is set to 0x1000000, warnings to libjpeg's warning count.
-int ReadJpegFile(const char* path, unsigned char* pixels, size_t capacity,
-                 unsigned short* width, unsigned short* height, int* colours,
-                 int decode, int scale, int* warnings);
+int ReadJpegFile(const char* path, unsigned char* pixels, size_t capacity, unsigned short* width,
+                 unsigned short* height, int* colours, int decode, int scale, int* warnings);
 
 // libjpeg's error exit: reports the message and long-jumps back to ReadJpegFile.
 void JpegErrorExit(jpeg_common_struct* cinfo);

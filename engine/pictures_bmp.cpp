@@ -96,8 +96,7 @@ bool BmpLayoutIsComplete(const BmpInfo& info) {
     case 2:  // BI_RLE4
         if (bits != (info.compression == 1 ? 8 : 4) || info.height < 0 || info.sizeImage == 0) return false;
         return info.pixelOffset + (uint64_t)info.sizeImage <= fileSize;
-    default:
-        return false;
+    default: return false;
     }
 }
 

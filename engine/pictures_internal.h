@@ -5,12 +5,12 @@ enum BmpHeaderResult { BMP_HEADER_OK, BMP_HEADER_BAD, BMP_HEADER_TOO_BIG };
 
 // What a bitmap file's headers say, with the sizes in their full range.
 struct BmpInfo {
-    int width;        // > 0
-    int height;       // non-zero; negative for a top-down file
+    int width;   // > 0
+    int height;  // non-zero; negative for a top-down file
     int bitCount;
-    int headerSize;   // 12 for the core header
-    int compression;  // BI_RGB, BI_RLE8, ...
-    int tableEntries; // colour-table entries in the file
+    int headerSize;    // 12 for the core header
+    int compression;   // BI_RGB, BI_RLE8, ...
+    int tableEntries;  // colour-table entries in the file
     unsigned offBits;
     unsigned pixelOffset;  // where a loader reads the pixels: offBits, or past the colour table when it is 0
     unsigned sizeImage;

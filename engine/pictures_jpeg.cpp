@@ -34,9 +34,8 @@ void JpegErrorExit(jpeg_common_struct* cinfo) {
     longjmp(((JpegErrors*)cinfo->err)->recovery, 1);
 }
 
-int ReadJpegFile(const char* path, unsigned char* pixels, size_t capacity,
-                 unsigned short* width, unsigned short* height, int* colours,
-                 int decode, int scale, int* warnings) {
+int ReadJpegFile(const char* path, unsigned char* pixels, size_t capacity, unsigned short* width,
+                 unsigned short* height, int* colours, int decode, int scale, int* warnings) {
     *warnings = 0;
     FILE* file = fopen(path, "rb");
     if (!file) {

@@ -1,9 +1,9 @@
 // Resource identifiers of vistaro.dll (shared by vistaro.rc and the engine).
 #pragma once
 
-#define IDB_FRAME 108        // tile of the frame texture
-#define IDM_DESKTOP_MENU 112 // the desktop viewer's menu
-#define IDB_PREVIEW 113      // the preview window's picture
+#define IDB_FRAME 108         // tile of the frame texture
+#define IDM_DESKTOP_MENU 112  // the desktop viewer's menu
+#define IDB_PREVIEW 113       // the preview window's picture
 // Dialogs are named by text ("DIALOG_1"); add further identifiers below.
 
 // Settings dialog "DIALOG_1".

@@ -35,9 +35,7 @@ static void Fatal(const char* text, const char* caption) {
 }
 
 // vp is {left, top, right, bottom}.
-static void SendViewport(int gc, const int vp[4]) {
-    VngSetCameraPort(gc, vp[2], vp[0], vp[3], vp[1]);
-}
+static void SendViewport(int gc, const int vp[4]) { VngSetCameraPort(gc, vp[2], vp[0], vp[3], vp[1]); }
 
 static void SendDrawingRect(const int vp[4]) {
     VnrSetState(g_rc, VNR_ENABLE, VNR_FEATURE_RECT);
@@ -98,8 +96,7 @@ int InitScene(HWND window, HDC dc, CubeSettings* settings) {
     TurnAll(g_orbiterNormals, 24, m);
     TurnAll(g_orbiterVertices, 24, m);
 
-    if (!DisplayIsUsable(g_sceneMachine.getDeviceCaps(dc, RASTERCAPS),
-                         g_sceneMachine.getDeviceCaps(dc, SIZEPALETTE)))
+    if (!DisplayIsUsable(g_sceneMachine.getDeviceCaps(dc, RASTERCAPS), g_sceneMachine.getDeviceCaps(dc, SIZEPALETTE)))
         Fatal("Can't deal with less than 256 colors!", "Arrghh!");
 
     MEMORYSTATUS mem = {};
@@ -125,8 +122,8 @@ int InitScene(HWND window, HDC dc, CubeSettings* settings) {
     int* vp = settings->viewport;
     ComputeViewport(w, h, settings->bigness, vp);
     settings->twinkleCount = settings->numStars * 4 / 5;
-    settings->twinkleCount = MakeTwinklePoints(settings->clientRect, vp, settings->twinkleCount,
-                                               settings->twinklePoints);
+    settings->twinkleCount =
+        MakeTwinklePoints(settings->clientRect, vp, settings->twinkleCount, settings->twinklePoints);
 
     g_rc = VnrCreateRC(dc, 1);
     if (g_rc == 0) {
@@ -231,8 +228,8 @@ static void DrawStars(const CubeSettings* s, float sf) {
 static void DrawFaces(const CubeSettings* s, float (*vertices)[3], float (*normals)[3]) {
     for (int i = 0; i < 6; ++i) {
         VnrSetState(g_rc, VNR_TEXTURE, s->faceTextures[i]);
-        VngPolygonListF(g_gc, 1, 24, &vertices[0][0], 12, &normals[0][0], 12, &g_cubeTexCoords[0][0],
-                        12, 0, 16, g_cubeFaces[i]);
+        VngPolygonListF(g_gc, 1, 24, &vertices[0][0], 12, &normals[0][0], 12, &g_cubeTexCoords[0][0], 12, 0, 16,
+                        g_cubeFaces[i]);
     }
 }
 
@@ -307,8 +304,8 @@ void LayoutView(HWND window, int gc, CubeSettings* settings) {
     VnrSetState(g_rc, VNR_DISABLE, VNR_FEATURE_RECT);
     SendDrawingRect(vp);
 
-    settings->twinkleCount = MakeTwinklePoints(settings->clientRect, vp, settings->twinkleCount,
-                                               settings->twinklePoints);
+    settings->twinkleCount =
+        MakeTwinklePoints(settings->clientRect, vp, settings->twinkleCount, settings->twinklePoints);
 }
 
 void FreeDistinctTextures(int rc, const int handles[7]) {

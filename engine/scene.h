@@ -6,24 +6,24 @@
 struct CubeSettings;
 
 // Scene state, one per process. All floats are 32-bit.
-extern int g_rc;                         // render context, 0 when none
-extern int g_gc;                         // geometry context, 0 when none
-extern HDC g_hdc;                        // the animated window's DC (taken by the window)
-extern int g_frameCount;                 // frames presented since the last fps reset
-extern float g_rotationAxis[3];          // unit axis both cubes turn about
-extern float g_axisAzimuth;              // radians
-extern float g_axisPolar;                // radians
-extern float g_orbitAngle;               // kept in 0..2pi
-extern float g_orbiterPosition[3];       // orbiter centre as last placed
-extern int g_starPhase;                  // the stars turn on every second drawn frame
+extern int g_rc;                    // render context, 0 when none
+extern int g_gc;                    // geometry context, 0 when none
+extern HDC g_hdc;                   // the animated window's DC (taken by the window)
+extern int g_frameCount;            // frames presented since the last fps reset
+extern float g_rotationAxis[3];     // unit axis both cubes turn about
+extern float g_axisAzimuth;         // radians
+extern float g_axisPolar;           // radians
+extern float g_orbitAngle;          // kept in 0..2pi
+extern float g_orbiterPosition[3];  // orbiter centre as last placed
+extern int g_starPhase;             // the stars turn on every second drawn frame
 extern float g_stars[100][3][3];
 extern float g_starNormals[3][3];
 extern float g_orbiterVertices[24][3];
 extern float g_orbiterNormals[24][3];
 extern float g_spinnerVertices[24][3];
 extern float g_spinnerNormals[24][3];
-extern float g_cubeTexCoords[24][3];     // (u, v, 1), shared by both cubes
-extern uint16_t g_cubeFaces[6][5];       // polygon list: 4, then four vertex indexes
+extern float g_cubeTexCoords[24][3];  // (u, v, 1), shared by both cubes
+extern uint16_t g_cubeFaces[6][5];    // polygon list: 4, then four vertex indexes
 
 // Sets the whole scene up inside WM_CREATE. Returns 1; a fatal failure
 // (palette display, too little memory, no render context) has shown its

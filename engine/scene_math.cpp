@@ -63,9 +63,7 @@ int TextureSideForMemory(SIZE_T totalPhys) {
     return 1024;
 }
 
-bool DisplayIsUsable(int rasterCaps, int sizePalette) {
-    return !((rasterCaps & RC_PALETTE) && sizePalette < 256);
-}
+bool DisplayIsUsable(int rasterCaps, int sizePalette) { return !((rasterCaps & RC_PALETTE) && sizePalette < 256); }
 
 int ClampTableCount(int count) { return Clamp(count, 0, 100); }
 
@@ -113,7 +111,7 @@ int MakeTwinklePoints(const RECT& client, const int viewport[4], int count, int 
 
 void MakeStar(float r1, float r2, float r3, float star[3][3]) {
     ScenePrecision precision;
-    float turn = r1 * kTwoPi;   // a float product, rounded as one
+    float turn = r1 * kTwoPi;  // a float product, rounded as one
     double angle = turn;
     double c = cos(angle), s = sin(angle);
     double d = 0.01 * r2 + 0.01;

@@ -6,29 +6,29 @@
 // One plain record, g_settings, in the library's static data: all zero at
 // load, then filled by LoadInstallPaths during the library's attach.
 struct CubeSettings {
-    HWND sceneWindow;             // the animated window (set by InitScene)
-    char* installDir;             // heap string: the App Paths "Path" value, or null
-    char title[60];               // desktop title, at most 59 characters
-    float spinnerOffset;          // z of the spinner's centre: 3.5 when orbiting, else 1.5
-    int picturesChanged;          // the dialog edited the picture list
+    HWND sceneWindow;     // the animated window (set by InitScene)
+    char* installDir;     // heap string: the App Paths "Path" value, or null
+    char title[60];       // desktop title, at most 59 characters
+    float spinnerOffset;  // z of the spinner's centre: 3.5 when orbiting, else 1.5
+    int picturesChanged;  // the dialog edited the picture list
     int stars;
     int spinning;
     int orbiting;
     int shade;
-    int randomWalkAxis;           // the rotation axis wanders randomly
-    char pictureNames[6][200];    // packed from slot 0, each at most 199 characters
-    int pictureCount;             // 0 to 6
-    int speed;                    // 1 to 10 in the dialog
-    int bigness;                  // 1 to 10 in the dialog
-    int maxTextureSide;           // 256, 512 or 1024
-    int numStars;                 // 10 to 100 in the dialog
-    int viewport[4];              // left, top, right, bottom in client pixels
+    int randomWalkAxis;         // the rotation axis wanders randomly
+    char pictureNames[6][200];  // packed from slot 0, each at most 199 characters
+    int pictureCount;           // 0 to 6
+    int speed;                  // 1 to 10 in the dialog
+    int bigness;                // 1 to 10 in the dialog
+    int maxTextureSide;         // 256, 512 or 1024
+    int numStars;               // 10 to 100 in the dialog
+    int viewport[4];            // left, top, right, bottom in client pixels
     RECT clientRect;
     int twinkleCount;
-    int twinklePoints[100][2];    // (x, y) in client pixels
-    int faceTextures[7];          // 0-5 cube faces, 6 the frame texture
-    int ownedTextures[7];         // the handles the engine must release
-    char* helpPath;               // heap string: installDir + "\vistaro.hlp", or null
+    int twinklePoints[100][2];  // (x, y) in client pixels
+    int faceTextures[7];        // 0-5 cube faces, 6 the frame texture
+    int ownedTextures[7];       // the handles the engine must release
+    char* helpPath;             // heap string: installDir + "\vistaro.hlp", or null
 };
 
 static_assert(offsetof(CubeSettings, sceneWindow) == 0, "layout");

@@ -15,10 +15,8 @@ int WINAPI VngSetCameraProjection(int gc, int kind);
 // eye: 4 floats (x, y, z, w); direction and up: 3 floats each.
 int WINAPI VngSetCameraPosition(int gc, const float* eye, const float* direction, const float* up);
 // The view volume: extents on the near plane, then near and far.
-int WINAPI VngSetCameraView(int gc, float right, float left, float top, float bottom,
-                            float nearZ, float farZ);
-int WINAPI VngGetCameraView(int gc, float* right, float* left, float* top, float* bottom,
-                            float* nearZ, float* farZ);
+int WINAPI VngSetCameraView(int gc, float right, float left, float top, float bottom, float nearZ, float farZ);
+int WINAPI VngGetCameraView(int gc, float* right, float* left, float* top, float* bottom, float* nearZ, float* farZ);
 int WINAPI VngSetWindowSize(int gc, int width, int height);
 // The image is mapped onto this rectangle of client pixels.
 int WINAPI VngSetCameraPort(int gc, int right, int left, int bottom, int top);
@@ -33,12 +31,10 @@ int WINAPI VngRotateMatrix(float angle, float x, float y, float z, float* matrix
 // Draws the polygons of list (a count, then that many vertex indexes) from
 // count vertices, normals and texture coordinates (u, v, 1), each array with
 // its stride in bytes, with the render context's current texture.
-int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, int vertexStride,
-                           const float* normals, int normalStride, const float* texCoords,
-                           int texCoordStride, const float* colors, int format,
-                           const uint16_t* list);
+int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, int vertexStride, const float* normals,
+                           int normalStride, const float* texCoords, int texCoordStride, const float* colors,
+                           int format, const uint16_t* list);
 // Draws count vertices as one primitive (kind 7: a triangle).
-int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int vertexStride,
-                         const float* normals, int normalStride, const float* texCoords,
-                         int texCoordStride, const float* colors, int format);
+int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int vertexStride, const float* normals,
+                         int normalStride, const float* texCoords, int texCoordStride, const float* colors, int format);
 }

@@ -6,14 +6,14 @@
 
 // VnrSetState ids.
 enum VnrStateId {
-    VNR_ENABLE = 1,          // value: VNR_FEATURE_ bits switched on
-    VNR_DISABLE = 2,         // value: VNR_FEATURE_ bits switched off
-    VNR_DEPTH_COMPARE = 7,   // value: VNR_DEPTH_
-    VNR_LIGHT_MODE = 8,      // value: VNR_LIGHT_
-    VNR_DRAW_COLOR = 50,     // value: 0x00BBGGRR
-    VNR_CLEAR_COLOR = 51,    // value: 0x00BBGGRR
-    VNR_TEXTURE = 55,        // value: the texture of the polygons that follow
-    VNR_RECT_LEFT = 56,      // 56 to 59: the drawing rectangle in client pixels
+    VNR_ENABLE = 1,         // value: VNR_FEATURE_ bits switched on
+    VNR_DISABLE = 2,        // value: VNR_FEATURE_ bits switched off
+    VNR_DEPTH_COMPARE = 7,  // value: VNR_DEPTH_
+    VNR_LIGHT_MODE = 8,     // value: VNR_LIGHT_
+    VNR_DRAW_COLOR = 50,    // value: 0x00BBGGRR
+    VNR_CLEAR_COLOR = 51,   // value: 0x00BBGGRR
+    VNR_TEXTURE = 55,       // value: the texture of the polygons that follow
+    VNR_RECT_LEFT = 56,     // 56 to 59: the drawing rectangle in client pixels
     VNR_RECT_TOP = 57,
     VNR_RECT_RIGHT = 58,
     VNR_RECT_BOTTOM = 59,
@@ -21,13 +21,13 @@ enum VnrStateId {
 
 // Features that VNR_ENABLE and VNR_DISABLE switch.
 enum VnrFeature {
-    VNR_FEATURE_DEPTH = 0x1,          // depth test
+    VNR_FEATURE_DEPTH = 0x1,  // depth test
     VNR_FEATURE_TEXTURE = 0x2,
     VNR_FEATURE_LIGHTING = 0x4,
     VNR_FEATURE_DITHER = 0x8,
-    VNR_FEATURE_RECT = 0x100,         // drawing only inside the drawing rectangle
+    VNR_FEATURE_RECT = 0x100,  // drawing only inside the drawing rectangle
     VNR_FEATURE_COLORKEY = 0x200,
-    VNR_FEATURE_PERSPECTIVE = 0x2000, // perspective-correct texture; affine without it
+    VNR_FEATURE_PERSPECTIVE = 0x2000,  // perspective-correct texture; affine without it
 };
 
 // Values of VNR_DEPTH_COMPARE and VNR_LIGHT_MODE.
@@ -46,7 +46,7 @@ int WINAPI VnrSwapBuffers(int rc, int flags);
 int WINAPI VnrNewTexture(int rc, int kind, int bits, int width, int height);
 // Copies width x height texels 0x01BBGGRR, row 0 first, pitch bytes apart,
 // into texture; the caller may free its buffer at once.
-int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int height,
-                          unsigned short pitch, int texture, int face, const void* texels);
+int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int height, unsigned short pitch,
+                          int texture, int face, const void* texels);
 int WINAPI VnrFreeTexture(int rc, int texture);
 }

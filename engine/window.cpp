@@ -22,9 +22,7 @@ namespace {
 
 bool Saving() { return g_beScreenSaving != 0; }
 
-void EraseBackground(HWND window) {
-    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(g_hdc), 0);
-}
+void EraseBackground(HWND window) { SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(g_hdc), 0); }
 
 void RequestClose(HWND window) {
     if (Saving() && !g_busy) PostMessageA(window, WM_CLOSE, 0, 0);
@@ -126,17 +124,13 @@ void OnCommand(HWND window, WORD id) {
     case IDM_ABOUT:
         DialogBoxParamA(g_hinst, MAKEINTRESOURCEA(IDD_ABOUT), window, reinterpret_cast<DLGPROC>(AboutDlgFunc), 0);
         break;
-    case IDM_CONTENTS:
-        WinHelpA(window, g_settings.helpPath, HELP_CONTENTS, 0);
-        break;
+    case IDM_CONTENTS: WinHelpA(window, g_settings.helpPath, HELP_CONTENTS, 0); break;
     case IDM_EXIT:
         g_animate = 0;
         WinHelpA(window, g_settings.helpPath, HELP_QUIT, 0);
         SendMessageA(window, WM_CLOSE, 0, 0);
         break;
-    case IDM_CONFIGURE:
-        Configure(window);
-        break;
+    case IDM_CONFIGURE: Configure(window); break;
     }
 }
 
@@ -180,11 +174,8 @@ void PaintPreview(HWND window) {
 
 extern "C" LRESULT CALLBACK WindowFunc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
     case WM_NCACTIVATE:
@@ -193,9 +184,7 @@ extern "C" LRESULT CALLBACK WindowFunc(HWND window, UINT message, WPARAM wParam,
             return 0;
         }
         break;
-    case WM_CLOSE:
-        OnClose(window);
-        return 0;
+    case WM_CLOSE: OnClose(window); return 0;
     case WM_ENDSESSION:
         if (wParam) {
             g_animate = 0;
@@ -208,44 +197,29 @@ extern "C" LRESULT CALLBACK WindowFunc(HWND window, UINT message, WPARAM wParam,
         return 0;
     case WM_SYSKEYDOWN:
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        RequestClose(window);
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(window, lParam);
-        return 0;
+    case WM_RBUTTONDOWN: RequestClose(window); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window, lParam); return 0;
     case WM_SYSCOMMAND:
         if (Saving() && (wParam == SC_CLOSE || wParam == SC_SCREENSAVE)) return 0;
         break;
-    case WM_SIZE:
-        OnSize(window, wParam);
-        return 0;
-    case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam));
-        return 0;
+    case WM_SIZE: OnSize(window, wParam); return 0;
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 extern "C" LRESULT CALLBACK PreviewWindowFunc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_CREATE: return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_ENDSESSION:
         if (wParam) DestroyWindow(window);
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_EXIT) SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
-    case WM_PAINT:
-        PaintPreview(window);
-        return 0;
+    case WM_PAINT: PaintPreview(window); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

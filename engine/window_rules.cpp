@@ -3,9 +3,7 @@
 
 #include "window.h"
 
-bool MouseMovedTooFar(POINT last, int x, int y, int threshold) {
-    return abs(x - last.x) + abs(y - last.y) > threshold;
-}
+bool MouseMovedTooFar(POINT last, int x, int y, int threshold) { return abs(x - last.x) + abs(y - last.y) > threshold; }
 
 void FramesPerSecondText(int frames, time_t start, time_t now, char* text, size_t size) {
     // Within the first second (or after the clock went back) there is no

@@ -19,8 +19,10 @@ inline void ScreenColorMasks(HDC screen, int bits, DWORD masks[3]) {
         GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
         GetDIBits(screen, b, 0, 1, nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
         DeleteObject(b);
-        if (bi.h.biCompression == BI_BITFIELDS) memcpy(masks, bi.m, 3 * sizeof(DWORD));
-        else masks[0] = 0x7c00, masks[1] = 0x3e0, masks[2] = 0x1f;
+        if (bi.h.biCompression == BI_BITFIELDS)
+            memcpy(masks, bi.m, 3 * sizeof(DWORD));
+        else
+            masks[0] = 0x7c00, masks[1] = 0x3e0, masks[2] = 0x1f;
     } else if (bits > 16) {
         masks[0] = 0xff0000, masks[1] = 0xff00, masks[2] = 0xff;
     }

@@ -53,9 +53,7 @@ LRESULT OnClose() {
 
 }  // namespace
 
-void ThunkSeamEntryPoints(const UtEntryPoints* fakes) {
-    s_fakes = fakes;
-}
+void ThunkSeamEntryPoints(const UtEntryPoints* fakes) { s_fakes = fakes; }
 
 LRESULT CALLBACK ThunkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -87,8 +85,8 @@ int ThunkMain(HINSTANCE instance, const char* libraryName) {
         g_utUnRegister = nullptr;
         return 0;
     }
-    if (!g_utRegister(g_instance, const_cast<LPSTR>("VXNSYS.DLL"), const_cast<LPSTR>("UT16InitUT16To32"),
-                      nullptr, &g_thunk32, reinterpret_cast<FARPROC>(Ut32Callback), nullptr))
+    if (!g_utRegister(g_instance, const_cast<LPSTR>("VXNSYS.DLL"), const_cast<LPSTR>("UT16InitUT16To32"), nullptr,
+                      &g_thunk32, reinterpret_cast<FARPROC>(Ut32Callback), nullptr))
         return 0;
 
     WNDCLASSA wc = {};

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 // The universal-thunk entry points of Kernel32.dll (Win32s only).
-typedef DWORD (WINAPI *Ut32Proc)(LPVOID buffer, DWORD userValue, LPVOID* translation);
-typedef BOOL (WINAPI *UtRegisterProc)(HANDLE module, LPSTR dll16, LPSTR initName, LPSTR procName,
-                                      Ut32Proc* thunk32, FARPROC callback, LPVOID buffer);
-typedef VOID (WINAPI *UtUnRegisterProc)(HANDLE module);
+typedef DWORD(WINAPI* Ut32Proc)(LPVOID buffer, DWORD userValue, LPVOID* translation);
+typedef BOOL(WINAPI* UtRegisterProc)(HANDLE module, LPSTR dll16, LPSTR initName, LPSTR procName, Ut32Proc* thunk32,
+                                     FARPROC callback, LPVOID buffer);
+typedef VOID(WINAPI* UtUnRegisterProc)(HANDLE module);
 
 // The two entry points as the program binds them. Tests give their own.
 struct UtEntryPoints {

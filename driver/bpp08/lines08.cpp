@@ -121,10 +121,10 @@ inline uint32_t DevLineWalk(DevContext* ctx, const DevLineRecord* line) {
 
 }  // namespace raster
 
-#define BPP08_LINE_DEFINE(sfx, key)                                                         \
-    extern "C" __attribute__((flatten)) uint32_t DEVPROC BPP08_DevLine##sfx(                \
-        DevContext* ctx, DevLineRecord* line, uint32_t pass) {                              \
-        return raster::DevLineWalk<raster::Pixel8, key>(ctx, line);                         \
+#define BPP08_LINE_DEFINE(sfx, key)                                                            \
+    extern "C" __attribute__((flatten))                                                        \
+    uint32_t DEVPROC BPP08_DevLine##sfx(DevContext* ctx, DevLineRecord* line, uint32_t pass) { \
+        return raster::DevLineWalk<raster::Pixel8, key>(ctx, line);                            \
     }
 BPP08_LINE_VARIANTS(BPP08_LINE_DEFINE)
 

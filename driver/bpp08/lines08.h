@@ -9,10 +9,10 @@
 // BPP08_DevLine<suffix> for that state key. Fs flat, Ss smooth colour,
 // Z depth test and write, D the dithered state (the flat line itself
 // draws the undithered colour).
-#define BPP08_LINE_VARIANTS(X)                         \
-    X(FsD, DEV_DITHER)                                 \
-    X(FsZD, DEV_DITHER | DEV_DEPTH)                    \
-    X(SsD, DEV_DITHER | DEV_SMOOTH)                    \
+#define BPP08_LINE_VARIANTS(X)      \
+    X(FsD, DEV_DITHER)              \
+    X(FsZD, DEV_DITHER | DEV_DEPTH) \
+    X(SsD, DEV_DITHER | DEV_SMOOTH) \
     X(SsZD, DEV_DITHER | DEV_SMOOTH | DEV_DEPTH)
 
 #define BPP08_LINE_DECLARE(sfx, key) \

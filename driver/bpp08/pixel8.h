@@ -26,8 +26,8 @@ struct TexelIndexTables {
             plain[w] = static_cast<uint8_t>(((w & 0x18) << 3) | ((w >> 5) & 0x1c) | ((w >> 13) & 0x03));
         for (uint32_t k = 0; k < 4; ++k) {
             for (uint32_t w = 0; w < 0x400; ++w)
-                redGreen[k][w] = static_cast<uint8_t>(((((w & 0x1f) + k) * 6) & 0xe0) |
-                                                      (((((w >> 5) & 0x1f) + k) * 7 >> 3) & 0x1c));
+                redGreen[k][w] =
+                    static_cast<uint8_t>(((((w & 0x1f) + k) * 6) & 0xe0) | (((((w >> 5) & 0x1f) + k) * 7 >> 3) & 0x1c));
             for (uint32_t b = 0; b < 0x20; ++b) blue[k][b] = static_cast<uint8_t>(((b + k) * 7 >> 6) & 0x03);
         }
     }
@@ -46,7 +46,9 @@ struct Pixel8 {
             base = g_paletteBase & 0xff;
         }
         template <class F>
-        uint32_t Row(uint32_t y) const { return F::dither ? pattern[y & 1] : pattern[0]; }
+        uint32_t Row(uint32_t y) const {
+            return F::dither ? pattern[y & 1] : pattern[0];
+        }
     };
 
     // RGB channels are scaled so that a level of red or green spans 32.0
@@ -84,8 +86,7 @@ struct Pixel8 {
     }
 
     template <class F>
-    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2,
-                            uint32_t x, uint32_t y) {
+    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t x, uint32_t y) {
         if constexpr (F::colorIndex) {
             const uint32_t e = F::dither ? ((x & 3) ^ ((y & 3) << 1)) << 14 : 0;
             *p = static_cast<uint8_t>((c0 + e) >> 16);

@@ -10,6 +10,5 @@
 #define DEV_FAMILY_NN 08
 DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED | DEV_KEY_MASK_PALETTE,
                     .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED | DEV_KEY_MASK_PALETTE,
-                    .presentTranslated = BPP08_DevPresentTranslated,
-                    .lines = g_bpp08LineVariants,
+                    .presentTranslated = BPP08_DevPresentTranslated, .lines = g_bpp08LineVariants,
                     .lineCount = kBpp08LineVariantCount)

@@ -83,9 +83,7 @@ struct BlockPieces {
 inline uint8_t* Ptr(uint32_t address) { return reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(address)); }
 inline uint32_t SignedPitch(int16_t pitch) { return static_cast<uint32_t>(static_cast<int32_t>(pitch)); }
 
-inline bool Zoomed2(const DevContext* ctx) {
-    return DevZoomed2(ctx);
-}
+inline bool Zoomed2(const DevContext* ctx) { return DevZoomed2(ctx); }
 
 // A rectangle in back-buffer pixels; with zoom 2 every coordinate of the
 // window rectangle is halved (arithmetic), so the clear covers exactly what
@@ -277,8 +275,8 @@ struct SetColorChannels {
             red = c0;
             green = c1;
             blue = c2;
-            ctx->color = ((c0 >> 16) & 0xff) | ((c1 >> 16) & 0xff) << 8 | ((c2 >> 16) & 0xff) << 16 |
-                         ((c3 >> 16) & 0xff) << 24;
+            ctx->color =
+                ((c0 >> 16) & 0xff) | ((c1 >> 16) & 0xff) << 8 | ((c2 >> 16) & 0xff) << 16 | ((c3 >> 16) & 0xff) << 24;
         } else {
             red = (c0 & 0xff) << 16;
             green = ((c0 >> 8) & 0xff) << 16;
@@ -318,7 +316,8 @@ inline uint32_t ForwardTrapezoids(DevContext* ctx, DevTrapEdge* left, DevTrapEdg
                 const int32_t a = static_cast<int32_t>(Sar(xl, 16)), b = static_cast<int32_t>(Sar(xr, 16));
                 if (a != b && y >= 0) {
                     int32_t lo = a < b ? a : b, hi = a < b ? b : a;
-                    if (hi > 0) dirty[y] |= DirtySpanBits(lo < 0 ? 0 : static_cast<uint32_t>(lo), static_cast<uint32_t>(hi), s);
+                    if (hi > 0)
+                        dirty[y] |= DirtySpanBits(lo < 0 ? 0 : static_cast<uint32_t>(lo), static_cast<uint32_t>(hi), s);
                 }
                 xl += l->dxdy;
                 xr += r->dxdy;

@@ -39,6 +39,8 @@
 
 // ------------------------------------------------------ trapezoid routines
 
+// The formatter reads the parameter lists inside these macros as products.
+// clang-format off
 #define DEV_FAMILY_TRAP_COUNT_(sfx, key, light) +1
 
 #define DEV_FAMILY_TRAP_DECLARE_(sfx, key, light)                                                             \
@@ -132,3 +134,4 @@
     void DEV_FAMILY_NAME(BPP, _DevSelectProcs)(DevContext* ctx) {                                             \
         DevSelectFamily(ctx, &DEV_FAMILY_NAME(g_bpp, Family));                                                \
     }
+// clang-format on

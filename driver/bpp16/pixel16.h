@@ -108,7 +108,9 @@ struct Pixel16Of {
     };
 
     template <class F>
-    static uint32_t ScaleChannel(unsigned, uint32_t v) { return v; }
+    static uint32_t ScaleChannel(unsigned, uint32_t v) {
+        return v;
+    }
 
     // One pixel up to a 4-byte boundary, runs of eight words (16 pixels),
     // then pairs of words, then single pixels.
@@ -153,8 +155,7 @@ struct Pixel16Of {
     }
 
     template <class F>
-    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2,
-                            uint32_t, uint32_t) {
+    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t) {
         Store16(p, Compose(pc, c0, c1, c2));
     }
 

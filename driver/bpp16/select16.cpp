@@ -6,6 +6,5 @@
 #include "bpp16/services16.h"
 
 #define DEV_FAMILY_NN 16
-DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED,
-                    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
+DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED, .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
                     .presentTranslated = BPP16_DevPresent)

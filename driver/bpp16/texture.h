@@ -47,8 +47,10 @@ struct SamplerPow2 {
     uint32_t rowBytes;
     explicit SamplerPow2(const DevTexture* t)
         : texels(reinterpret_cast<uintptr_t>(t->texels)),
-          uMask(TexelBytes == 1 ? t->uMask : t->uMask & kTwiceIndex), vMask(t->vMask),
-          a(t->rowShift & 31u), rowBytes(2u << (t->rowShift & 31u)) {}
+          uMask(TexelBytes == 1 ? t->uMask : t->uMask & kTwiceIndex),
+          vMask(t->vMask),
+          a(t->rowShift & 31u),
+          rowBytes(2u << (t->rowShift & 31u)) {}
     uint32_t Fetch(uint32_t u, uint32_t v) const {
         if constexpr (TexelBytes == 1)
             return FetchTexel<1>(texels, (((v & vMask) >> 21) << a) + ((u & uMask) >> 21));
@@ -63,14 +65,16 @@ struct SamplerPow2Sum {
     uintptr_t texels;
     uint32_t uMask, vMask, rowLength;
     explicit SamplerPow2Sum(const DevTexture* t)
-        : texels(reinterpret_cast<uintptr_t>(t->texels)), uMask(t->uMask), vMask(t->vMask),
+        : texels(reinterpret_cast<uintptr_t>(t->texels)),
+          uMask(t->uMask),
+          vMask(t->vMask),
           rowLength((1u << (t->rowShift & 31u)) + (1u << (t->rowShift2 & 31u))) {}
     uint32_t Fetch(uint32_t u, uint32_t v) const {
         if constexpr (TexelBytes == 1)
             return FetchTexel<1>(texels, rowLength * ((v & vMask) >> 21) + ((u & uMask) >> 21));
         else
-            return FetchTexel<2>(texels, rowLength * ((v & vMask & kTwiceIndex) >> 20) +
-                                             ((u & uMask & kTwiceIndex) >> 20));
+            return FetchTexel<2>(texels,
+                                 rowLength * ((v & vMask & kTwiceIndex) >> 20) + ((u & uMask & kTwiceIndex) >> 20));
     }
 };
 
@@ -84,8 +88,7 @@ struct SamplerScaled {
         : texels(reinterpret_cast<uintptr_t>(t->texels)), width(t->width), height(t->height) {}
     uint32_t Fetch(uint32_t u, uint32_t v) const {
         if constexpr (TexelBytes == 1)
-            return FetchTexel<1>(texels, (((v & 0x1fffff) * height) >> 21) * width +
-                                             (((u & 0x1fffff) * width) >> 21));
+            return FetchTexel<1>(texels, (((v & 0x1fffff) * height) >> 21) * width + (((u & 0x1fffff) * width) >> 21));
         else
             return FetchTexel<2>(texels, ((((v & 0x1fffff) * height) & kTwiceIndex) >> 20) * width +
                                              ((((u & 0x1fffff) * width) & kTwiceIndex) >> 20));
@@ -130,8 +133,7 @@ struct LightMRFlat : NoLane {
 // MR with a smooth light: red, green, blue light in ch0 .. ch2, bits 19-23.
 struct LightMRSmooth : ChannelLane<3> {
     uint32_t Apply(uint32_t t, const Cursor& l) const {
-        return LightSubtract(t, 31 - ((l.c[0] >> 19) & 31), 31 - ((l.c[1] >> 19) & 31),
-                             31 - ((l.c[2] >> 19) & 31));
+        return LightSubtract(t, 31 - ((l.c[0] >> 19) & 31), 31 - ((l.c[1] >> 19) & 31), 31 - ((l.c[2] >> 19) & 31));
     }
 };
 
@@ -141,8 +143,7 @@ struct LightMRSmooth : ChannelLane<3> {
 struct LightMM : ChannelLane<1> {
     uint32_t Apply(uint32_t t, const Cursor& l) const {
         const uint32_t i = l.c[0];
-        const uint32_t r = Sar((t & 31) * i, 24), g = Sar(((t >> 5) & 31) * i, 24),
-                       b = Sar(((t >> 10) & 31) * i, 24);
+        const uint32_t r = Sar((t & 31) * i, 24), g = Sar(((t >> 5) & 31) * i, 24), b = Sar(((t >> 10) & 31) * i, 24);
         return (r | g << 5 | b << 10) & 0xffff;
     }
 };

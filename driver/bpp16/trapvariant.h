@@ -8,15 +8,15 @@
 #include "bpp16/trapezoid.h"
 
 struct DevTrapVariant {
-    uint32_t key;         // the selector's masked state word
-    uint8_t lightMode;    // required lightMode for keys with DEV_MODULATE, else 0
+    uint32_t key;       // the selector's masked state word
+    uint8_t lightMode;  // required lightMode for keys with DEV_MODULATE, else 0
     DevTrapezoidsProc proc;
     const char* name;
 };
 
 // The row for key (and lightMode, when key holds DEV_MODULATE), or null.
-inline const DevTrapVariant* DevTrapVariantFind(const DevTrapVariant* table, uint32_t count,
-                                                uint32_t key, uint8_t lightMode) {
+inline const DevTrapVariant* DevTrapVariantFind(const DevTrapVariant* table, uint32_t count, uint32_t key,
+                                                uint8_t lightMode) {
     for (uint32_t i = 0; i < count; ++i) {
         if (table[i].key != key) continue;
         if ((key & DEV_MODULATE) && table[i].lightMode != lightMode) continue;

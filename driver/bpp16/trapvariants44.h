@@ -66,8 +66,8 @@
     X(PTxTrMSSs, DEV_TEXTURE | DEV_COLORKEY | DEV_MODULATE | DEV_SMOOTH, DEV_LIGHT_MS)                          \
     X(PTxTrMSSsZ, DEV_TEXTURE | DEV_COLORKEY | DEV_MODULATE | DEV_SMOOTH | DEV_DEPTH, DEV_LIGHT_MS)
 
-#define DEV_TRAP44_ALIASES(ALIAS)                                                                               \
-    ALIAS(Tx, DEV_TEXTURE | DEV_AFFINE | DEV_SMOOTH, 0)                                                         \
-    ALIAS(TxZ, DEV_TEXTURE | DEV_AFFINE | DEV_SMOOTH | DEV_DEPTH, 0)                                            \
-    ALIAS(TxTr, DEV_TEXTURE | DEV_AFFINE | DEV_COLORKEY | DEV_SMOOTH, 0)                                        \
+#define DEV_TRAP44_ALIASES(ALIAS)                                        \
+    ALIAS(Tx, DEV_TEXTURE | DEV_AFFINE | DEV_SMOOTH, 0)                  \
+    ALIAS(TxZ, DEV_TEXTURE | DEV_AFFINE | DEV_SMOOTH | DEV_DEPTH, 0)     \
+    ALIAS(TxTr, DEV_TEXTURE | DEV_AFFINE | DEV_COLORKEY | DEV_SMOOTH, 0) \
     ALIAS(TxTrZ, DEV_TEXTURE | DEV_AFFINE | DEV_COLORKEY | DEV_SMOOTH | DEV_DEPTH, 0)

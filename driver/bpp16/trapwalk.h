@@ -108,20 +108,15 @@ using LaneTable = typename std::disjunction<Rows...>::type;
 template <class P, class F>
 struct TrapLanes {
     using Scale = PolicyScale<P, F>;
-    using Depth = LaneTable<LaneCase<F::exactEdgeDepth, ExactEdgeDepthLane>,
-                            LaneCase<F::depth, DepthLane>,
-                            Otherwise<NoLane>>;
+    using Depth =
+        LaneTable<LaneCase<F::exactEdgeDepth, ExactEdgeDepthLane>, LaneCase<F::depth, DepthLane>, Otherwise<NoLane>>;
     using Colour = LaneTable<LaneCase<F::channels == 3, ChannelLane<3, Scale>>,
-                             LaneCase<F::channels == 1, ChannelLane<1, Scale>>,
-                             Otherwise<NoLane>>;
-    using Coords = LaneTable<LaneCase<F::affine, AffineUVLane>,
-                             LaneCase<F::perspective, PerspectiveUVLane>,
-                             Otherwise<NoLane>>;
+                             LaneCase<F::channels == 1, ChannelLane<1, Scale>>, Otherwise<NoLane>>;
+    using Coords =
+        LaneTable<LaneCase<F::affine, AffineUVLane>, LaneCase<F::perspective, PerspectiveUVLane>, Otherwise<NoLane>>;
     // Light is 0 without DEV_TEXTURE | DEV_MODULATE (TrapFeatures).
-    using Light = LaneTable<LaneCase<F::flatLight, LightMRFlat>,
-                            LaneCase<F::light == DEV_LIGHT_MR, LightMRSmooth>,
-                            LaneCase<F::light == DEV_LIGHT_MM, LightMM>,
-                            LaneCase<F::light == DEV_LIGHT_MS, LightMS>,
+    using Light = LaneTable<LaneCase<F::flatLight, LightMRFlat>, LaneCase<F::light == DEV_LIGHT_MR, LightMRSmooth>,
+                            LaneCase<F::light == DEV_LIGHT_MM, LightMM>, LaneCase<F::light == DEV_LIGHT_MS, LightMS>,
                             Otherwise<NoLight>>;
 
     Depth depth;
@@ -151,8 +146,8 @@ struct TrapLanes {
 
 // Pixels x .. x + n - 1 of row y, n > 0.
 template <class P, class F, class S>
-inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, const S& sampler,
-                     uint32_t colorKey, uint8_t* p, uint16_t* zp, uint32_t n, uint32_t x, uint32_t y) {
+inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, const S& sampler, uint32_t colorKey,
+                     uint8_t* p, uint16_t* zp, uint32_t n, uint32_t x, uint32_t y) {
     if constexpr (F::flatFill) {
         P::template FillFlat<F>(pc, p, n, y);
     } else {
@@ -195,8 +190,8 @@ inline void TrapSpan(const typename P::Call& pc, const TrapLanes<P, F>& lanes, c
 
 // The row loop over both chains with one sampler.
 template <class P, class F, class S>
-inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
-                         const DevTrapGradients* g, const S& sampler) {
+inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right, const DevTrapGradients* g,
+                         const S& sampler) {
     const typename P::Call pc(ctx);
     const unsigned s = g_dirtyShift & 0xff;
     uint32_t* const dirty = ctx->dirtyA;
@@ -232,8 +227,7 @@ inline uint32_t TrapRows(DevContext* ctx, const DevTrapEdge* left, const DevTrap
                 dirty[y] |= DirtySpanBits(xli, xri, s);
                 uint8_t* p = reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(row + xli * P::kBytes));
                 uint16_t* zp = nullptr;
-                if constexpr (F::depth)
-                    zp = reinterpret_cast<uint16_t*>(static_cast<uintptr_t>(zRowAddr + xli * 2));
+                if constexpr (F::depth) zp = reinterpret_cast<uint16_t*>(static_cast<uintptr_t>(zRowAddr + xli * 2));
                 TrapSpan<P, F, S>(pc, lanes, sampler, colorKey, p, zp, xri - xli, xli, y);
             }
             const uint32_t xlOld = xl;
@@ -269,12 +263,9 @@ inline uint32_t TrapWalkSampled(DevContext* ctx, const DevTrapEdge* left, const 
         constexpr unsigned b = F::texelBytes;
         const DevTexture* t = ctx->texture;
         switch (t->addressMode) {
-        case TEXADDR_POW2:
-            return TrapRows<P, F>(ctx, left, right, g, SamplerPow2<b>(t));
-        case TEXADDR_POW2_SUM:
-            return TrapRows<P, F>(ctx, left, right, g, SamplerPow2Sum<b>(t));
-        default:
-            return TrapRows<P, F>(ctx, left, right, g, SamplerScaled<b>(t));
+        case TEXADDR_POW2: return TrapRows<P, F>(ctx, left, right, g, SamplerPow2<b>(t));
+        case TEXADDR_POW2_SUM: return TrapRows<P, F>(ctx, left, right, g, SamplerPow2Sum<b>(t));
+        default: return TrapRows<P, F>(ctx, left, right, g, SamplerScaled<b>(t));
         }
     } else {
         return TrapRows<P, F>(ctx, left, right, g, NoSampler());
@@ -352,9 +343,8 @@ template <class P, uint32_t Key, uint32_t Light = 0>
 inline uint32_t DevTrapWalk(DevContext* ctx, const DevTrapEdge* left, const DevTrapEdge* right,
                             const DevTrapGradients* g) {
     using F = TrapFeatures<Key, Light>;
-    return WithMatchingForm(RoutineForms<P, F>(), [&](auto form) {
-        return TrapWalkSampled<decltype(form), F>(ctx, left, right, g);
-    });
+    return WithMatchingForm(RoutineForms<P, F>(),
+                            [&](auto form) { return TrapWalkSampled<decltype(form), F>(ctx, left, right, g); });
 }
 
 // Little-endian word stores into byte buffers without aliasing questions.

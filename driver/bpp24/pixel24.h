@@ -26,7 +26,9 @@ struct Pixel24 {
     };
 
     template <class F>
-    static uint32_t ScaleChannel(unsigned, uint32_t v) { return v; }
+    static uint32_t ScaleChannel(unsigned, uint32_t v) {
+        return v;
+    }
 
     static void StoreBytes(const Call& pc, uint8_t* p) {
         p[0] = pc.b0;
@@ -79,16 +81,13 @@ struct Pixel24 {
     }
 
     template <class F>
-    static void StoreSmooth(const Call&, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t,
-                            uint32_t) {
+    static void StoreSmooth(const Call&, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t) {
         Place(p, FromChannels(c0, c1, c2));
     }
 
     // Each 5-bit channel becomes the top five bits of its component (times
     // 8, low three bits 0); bit 15 and above never reach the pixel.
-    static uint32_t FromTexel(uint32_t w) {
-        return ((w & 0x001f) << 3) | ((w & 0x03e0) << 6) | ((w & 0x7c00) << 9);
-    }
+    static uint32_t FromTexel(uint32_t w) { return ((w & 0x001f) << 3) | ((w & 0x03e0) << 6) | ((w & 0x7c00) << 9); }
 
     template <class F>
     static void StoreTexel(const Call&, uint8_t* p, uint32_t w, uint32_t, uint32_t) {

@@ -6,6 +6,5 @@
 #include "bpp24/services24.h"
 
 #define DEV_FAMILY_NN 24
-DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED,
-                    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
+DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED, .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
                     .presentTranslated = BPP24_DevPresent)

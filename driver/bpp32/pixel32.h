@@ -18,8 +18,7 @@ namespace raster {
 inline unsigned Shift32(uint16_t count) { return count & 31u; }
 
 inline bool Pixel32LayoutIsRgb() {
-    return Shift32(g_colorShift32.red) == 16 && Shift32(g_colorShift32.green) == 8 &&
-           Shift32(g_colorShift32.blue) == 0;
+    return Shift32(g_colorShift32.red) == 16 && Shift32(g_colorShift32.green) == 8 && Shift32(g_colorShift32.blue) == 0;
 }
 
 // The usual layout's pixel of every 15-bit colour, built at compile time:
@@ -27,7 +26,8 @@ inline bool Pixel32LayoutIsRgb() {
 struct TexelTable32Rgb {
     uint32_t pixel[0x8000];
     constexpr TexelTable32Rgb() : pixel() {
-        for (uint32_t w = 0; w < 0x8000; ++w) pixel[w] = ((w << 19) & 0xf80000) | ((w << 6) & 0xf800) | ((w >> 7) & 0xf8);
+        for (uint32_t w = 0; w < 0x8000; ++w)
+            pixel[w] = ((w << 19) & 0xf80000) | ((w << 6) & 0xf800) | ((w >> 7) & 0xf8);
     }
 };
 inline constexpr TexelTable32Rgb kTexelTable32Rgb{};
@@ -96,8 +96,7 @@ struct Pixel32Format {
     }
 
     template <class F>
-    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2,
-                            uint32_t, uint32_t) {
+    static void StoreSmooth(const Call& pc, uint8_t* p, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t, uint32_t) {
         Store32(p, Compose(pc, c0, c1, c2));
     }
 

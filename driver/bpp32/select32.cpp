@@ -6,6 +6,5 @@
 #include "bpp32/services32.h"
 
 #define DEV_FAMILY_NN 32
-DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED,
-                    .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
+DEV_FAMILY_SELECTOR(.texturedKeyMask = DEV_KEY_MASK_TEXTURED, .untexturedKeyMask = DEV_KEY_MASK_UNTEXTURED,
                     .presentTranslated = BPP32_DevPresent)

@@ -6,7 +6,6 @@ using namespace raster;
 
 namespace {
 
-
 struct Copy32 {
     void Plain(uint8_t* d, const uint8_t* s, uint32_t n) const { memcpy(d, s, 4 * n); }
     void Double(uint8_t* d, uint8_t* d2, const uint8_t* s, uint32_t n) const {

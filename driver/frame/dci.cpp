@@ -14,10 +14,10 @@ DevDciEntries g_dciEntries;
 }
 
 namespace {
-const char* const kEntryNames[10] = {
-    "DCIOpenProvider", "DCICloseProvider", "DCICreatePrimary", "DCIDestroy",
-    "DCIBeginAccess",  "DCIEndAccess",     "WinWatchOpen",     "WinWatchClose",
-    "WinWatchDidStatusChange", "WinWatchGetClipList"};
+const char* const kEntryNames[10] = {"DCIOpenProvider",    "DCICloseProvider", "DCICreatePrimary",
+                                     "DCIDestroy",         "DCIBeginAccess",   "DCIEndAccess",
+                                     "WinWatchOpen",       "WinWatchClose",    "WinWatchDidStatusChange",
+                                     "WinWatchGetClipList"};
 
 // 32-byte header and room for 40 rectangles of four i32.
 enum { REGION_BYTES = 672, REGION_RECTS = 40 };
@@ -72,9 +72,7 @@ uint32_t DevDciDestroySurface(DciSurfaceInfo* surface) {
     return 1;
 }
 
-DciSurfaceInfo* DevDciGetSurface(void) {
-    return g_dciPrimary;
-}
+DciSurfaceInfo* DevDciGetSurface(void) { return g_dciPrimary; }
 
 int32_t DevDciBeginAccess(DciSurfaceInfo* surface, int32_t x, int32_t y, int32_t dx, int32_t dy) {
     if (!surface || !g_dciEntries.beginAccess) return DCI_RESULT_FAIL_GENERIC;
@@ -101,8 +99,7 @@ uint32_t DevWinWatchChanged(HANDLE watch) {
     return g_dciEntries.watchChanged(watch) == 1 ? 1 : 0;
 }
 
-int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight,
-                            DevRect16* out) {
+int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight, DevRect16* out) {
     if (!watch || !out || !g_dciEntries.watchClipList) return 0;
     int32_t x0 = static_cast<int16_t>(topLeft & 0xffff);
     int32_t y0 = static_cast<int16_t>(topLeft >> 16);
@@ -117,8 +114,7 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
     // A provider may write nothing (failure, or a region too large for the
     // buffer): start from an empty region.
     memset(region.bytes, 0, sizeof region.bytes);
-    UINT rc = g_dciEntries.watchClipList(watch, &query, REGION_BYTES,
-                                  reinterpret_cast<RGNDATA*>(region.bytes));
+    UINT rc = g_dciEntries.watchClipList(watch, &query, REGION_BYTES, reinterpret_cast<RGNDATA*>(region.bytes));
     if (rc == 0) return 0;
 
     int32_t n = static_cast<int16_t>(region.header.nCount & 0xffff);
@@ -142,7 +138,7 @@ int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_
 HWND GetWindowFromDC(HDC hdc) {
     HMODULE user = LoadLibraryA("user32.dll");
     if (!user) return nullptr;
-    typedef HWND (WINAPI *WindowFromDCProc)(HDC);
+    typedef HWND(WINAPI * WindowFromDCProc)(HDC);
     WindowFromDCProc fn = reinterpret_cast<WindowFromDCProc>(GetProcAddress(user, "WindowFromDC"));
     HWND w = fn ? fn(hdc) : nullptr;
     FreeLibrary(user);

@@ -7,14 +7,12 @@
 static int32_t WindowWidth(const DevContext* ctx) { return ctx->window.x1 - ctx->window.x0; }
 static int32_t WindowHeight(const DevContext* ctx) { return ctx->window.y1 - ctx->window.y0; }
 
-static uint32_t FrontAddress(const DevContext* ctx)
-{
+static uint32_t FrontAddress(const DevContext* ctx) {
     return g_frameBuffer + static_cast<uint32_t>(ctx->window.y0) * g_screenPitch +
            static_cast<uint32_t>(ctx->window.x0) * g_bytesPerPixel;
 }
 
-static void* Align(void* p, uint32_t to)
-{
+static void* Align(void* p, uint32_t to) {
     return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(p) + (to - 1)) & ~static_cast<uintptr_t>(to - 1));
 }
 
@@ -28,42 +26,34 @@ static void* PointerAt(uint32_t address) { return reinterpret_cast<void*>(static
 // that record there itself and has not freed it since.
 static const DevBuffer* s_recordOwner[DEV_POOL_BLOCKS];
 
-static int PoolBlockOf(const void* p)
-{
+static int PoolBlockOf(const void* p) {
     uintptr_t at = reinterpret_cast<uintptr_t>(p), start = reinterpret_cast<uintptr_t>(g_blockPool);
     if (at < start || at >= start + sizeof g_blockPool || (at - start) % DEV_POOL_BLOCK_SIZE) return -1;
     return static_cast<int>((at - start) / DEV_POOL_BLOCK_SIZE);
 }
 
-static DevBufferExtra* ExtraOf(const DevBuffer* b)
-{
+static DevBufferExtra* ExtraOf(const DevBuffer* b) {
     int k = PoolBlockOf(b->extra);
     if (k < 0 || s_recordOwner[k] != b || g_blockRuns[k].free) return nullptr;
     return b->extra;
 }
 
-static void AttachRecord(DevBuffer* b, DevBufferExtra* rec)
-{
+static void AttachRecord(DevBuffer* b, DevBufferExtra* rec) {
     int k = PoolBlockOf(rec);
     if (k >= 0) s_recordOwner[k] = b;
     b->extra = rec;
 }
 
-static void FreeRecord(DevBufferExtra* rec)
-{
+static void FreeRecord(DevBufferExtra* rec) {
     int k = PoolBlockOf(rec);
     if (k >= 0) s_recordOwner[k] = nullptr;
     DevRecordFree(rec);
 }
 
-void DirectForgetRecords()
-{
-    memset(s_recordOwner, 0, sizeof s_recordOwner);
-}
+void DirectForgetRecords() { memset(s_recordOwner, 0, sizeof s_recordOwner); }
 
-static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t height,
-                           uint16_t bitsPerPixel, int16_t pitch, uint16_t flags, DevBufferExtra* extra)
-{
+static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t height, uint16_t bitsPerPixel,
+                           int16_t pitch, uint16_t flags, DevBufferExtra* extra) {
     b->bits = bits;
     b->width = width;
     b->height = height;
@@ -79,8 +69,7 @@ static void FillDescriptor(DevBuffer* b, uint32_t bits, uint16_t width, uint16_t
 }
 
 // Frees the dirty-mask pair that a back record holds and clears the context's view of it.
-static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec)
-{
+static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec) {
     if (rec) {
         DevGlobalFree(PointerAt(rec->rawDirtyA));
         DevGlobalFree(PointerAt(rec->rawDirtyB));
@@ -94,8 +83,7 @@ static void FreeDirtyPair(DevContext* ctx, DevBufferExtra* rec)
 }
 
 // Makes a fresh pair of rows words each, all ones, for the back record.
-static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
-{
+static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows) {
     uint32_t bytes = 4 * rows + 4;
     void* rawA = DevGlobalAlloc(bytes);
     void* rawB = rawA ? DevGlobalAlloc(bytes) : nullptr;
@@ -119,8 +107,7 @@ static bool MakeDirtyPair(DevContext* ctx, DevBufferExtra* rec, uint32_t rows)
 
 // Releases everything the driver holds for one buffer and marks a
 // driver-filled descriptor invalid, so a second delete finds nothing.
-static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
-{
+static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit) {
     uint32_t freed = (b->flags & DEVBUF_VALID) ? bit : 0;
     DevBufferExtra* rec = ExtraOf(b);
     bool callerMemory = (b->flags & DEVBUF_CALLER_MEMORY) != 0;
@@ -145,8 +132,7 @@ static uint32_t ReleaseBuffer(DevContext* ctx, DevBuffer* b, uint16_t bit)
 
 // A side record for a descriptor the driver leaves as it is: the one it
 // already has (with the memory it owns kept), or a fresh one.
-static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
-{
+static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back) {
     DevBufferExtra* rec = ExtraOf(b);
     if (!rec) {
         if (back) FreeDirtyPair(ctx, nullptr);
@@ -167,8 +153,7 @@ static DevBufferExtra* KeptRecord(DevContext* ctx, DevBuffer* b, bool back)
     return rec;
 }
 
-void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb)
-{
+void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb) {
     uint32_t w = (static_cast<uint32_t>(WindowWidth(ctx)) + 63) & ~63u;
     uint32_t h = static_cast<uint32_t>(WindowHeight(ctx));
     if ((ctx->state & DEV_ZOOM2) && (ctx->zoomY || ctx->zoomX)) {
@@ -180,8 +165,7 @@ void DirectZoomedSize(const DevContext* ctx, uint32_t* wb, uint32_t* hb)
     *hb = h;
 }
 
-uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
-{
+uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask) {
     uint32_t result = 0;
     int32_t winW = WindowWidth(ctx), winH = WindowHeight(ctx);
 
@@ -240,15 +224,17 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
         DevBufferExtra* rec = DevRecordAlloc();
         if (!rec) return result;
         uint64_t bytes = 2 * static_cast<uint64_t>(wd) * static_cast<uint32_t>(winH) + 63;
-        void* raw = bytes <= 0x7fffffffu && 2 * static_cast<uint64_t>(wd) <= 0x7fff ? DevGlobalAlloc(static_cast<uint32_t>(bytes)) : nullptr;
+        void* raw = bytes <= 0x7fffffffu && 2 * static_cast<uint64_t>(wd) <= 0x7fff
+                        ? DevGlobalAlloc(static_cast<uint32_t>(bytes))
+                        : nullptr;
         if (!raw) {
             FreeRecord(rec);
             return result;
         }
         rec->rawDepth = AddressOf(raw);
         rec->depthPitch = static_cast<uint16_t>(2 * wd);
-        FillDescriptor(&ctx->depth, AddressOf(Align(raw, 64)), static_cast<uint16_t>(wd), static_cast<uint16_t>(winH), 16,
-                       static_cast<int16_t>(2 * wd), DEV_BUFFER_DEPTH | DEVBUF_DRIVER | DEVBUF_VALID, rec);
+        FillDescriptor(&ctx->depth, AddressOf(Align(raw, 64)), static_cast<uint16_t>(wd), static_cast<uint16_t>(winH),
+                       16, static_cast<int16_t>(2 * wd), DEV_BUFFER_DEPTH | DEVBUF_DRIVER | DEVBUF_VALID, rec);
     } else {
         DevBufferExtra* rec = KeptRecord(ctx, &ctx->depth, false);
         if (!rec) return result;
@@ -259,8 +245,7 @@ uint32_t DirectBufferCreate(DevContext* ctx, uint16_t mask)
     return result;
 }
 
-uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask)
-{
+uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask) {
     uint32_t result = 0;
     if (mask & DEV_BUFFER_FRONT) result |= ReleaseBuffer(ctx, &ctx->front, DEV_BUFFER_FRONT);
     if (mask & DEV_BUFFER_BACK) result |= ReleaseBuffer(ctx, &ctx->back, DEV_BUFFER_BACK);
@@ -268,8 +253,7 @@ uint32_t DirectBufferDelete(DevContext* ctx, uint16_t mask)
     return result;
 }
 
-uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
-{
+uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how) {
     uint32_t result = 0;
     if (how & DEV_RESIZE_MOVED) {
         if ((mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID)) {
@@ -290,11 +274,9 @@ uint32_t DirectBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
     return result;
 }
 
-uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event)
-{
+uint32_t DirectBufferNotify(DevContext* ctx, uint16_t mask, uint16_t event) {
     DirtyMarkAll(ctx);
-    if (g_dciWin95 && event == DEV_NOTIFY_NEW_SURFACE && (mask & DEV_BUFFER_FRONT) &&
-        (ctx->front.flags & DEVBUF_VALID))
+    if (g_dciWin95 && event == DEV_NOTIFY_NEW_SURFACE && (mask & DEV_BUFFER_FRONT) && (ctx->front.flags & DEVBUF_VALID))
         DirectRebuildSurface(ctx);
     return 1;
 }

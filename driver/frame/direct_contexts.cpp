@@ -5,8 +5,7 @@
 
 uint32_t g_directContextCount;
 
-static void ReleaseContextSurface(DriverBlock* block)
-{
+static void ReleaseContextSurface(DriverBlock* block) {
     DciSurfaceInfo* surface = block->dciSurface;
     if (surface && surface != g_moduleSurface) DevDciDestroySurface(surface);
     block->dciSurface = nullptr;
@@ -15,8 +14,7 @@ static void ReleaseContextSurface(DriverBlock* block)
 // A new primary surface of the context's own, or 0. A surface the manager
 // made but refused is destroyed here; a pointer the manager left from an
 // earlier creation belongs to someone else and is not taken.
-static DciSurfaceInfo* CreateOwnSurface()
-{
+static DciSurfaceInfo* CreateOwnSurface() {
     DciSurfaceInfo* before = DevDciGetSurface();
     if (DevDciCreateSurface()) return DevDciGetSurface();
     DciSurfaceInfo* after = DevDciGetSurface();
@@ -27,8 +25,7 @@ static DciSurfaceInfo* CreateOwnSurface()
 // The words of a context record that are the driver's, as a fresh context
 // has them: the library hands the record over without promising it is
 // zeroed, and nothing the driver later follows may come from before.
-static void ForgetContextWords(DevContext* ctx)
-{
+static void ForgetContextWords(DevContext* ctx) {
     ctx->procs = nullptr;
     ctx->driverBlock = nullptr;
     ctx->front.extra = ctx->back.extra = ctx->depth.extra = nullptr;
@@ -36,8 +33,7 @@ static void ForgetContextWords(DevContext* ctx)
     ctx->dirtyRows = 0;
 }
 
-uint32_t DirectContextCreate(DevContext* ctx)
-{
+uint32_t DirectContextCreate(DevContext* ctx) {
     ForgetContextWords(ctx);
     DriverBlock* block = static_cast<DriverBlock*>(VnrDevMalloc(sizeof(DriverBlock)));
     if (!block) return 0;
@@ -58,8 +54,7 @@ uint32_t DirectContextCreate(DevContext* ctx)
     return 1;
 }
 
-uint32_t DirectContextDelete(DevContext* ctx)
-{
+uint32_t DirectContextDelete(DevContext* ctx) {
     DriverBlock* block = ctx->driverBlock;
     if (!block) return 1;
     if (g_directContextCount) g_directContextCount -= 1;
@@ -74,8 +69,7 @@ uint32_t DirectContextDelete(DevContext* ctx)
     return 1;
 }
 
-uint32_t DirectContextValidate(DevContext* ctx)
-{
+uint32_t DirectContextValidate(DevContext* ctx) {
     switch (g_bytesPerPixel) {
     case 1: BPP08_DevSelectProcs(ctx); break;
     case 2: BPP16_DevSelectProcs(ctx); break;

@@ -6,20 +6,17 @@
 
 uint32_t g_dirtyWidthClass = 0xffffffffu;
 
-static void FillDirty(uint32_t* mask, uint32_t rows)
-{
+static void FillDirty(uint32_t* mask, uint32_t rows) {
     if (!mask) return;
     for (uint32_t r = 0; r < rows; ++r) mask[r] = 0xffffffffu;
 }
 
-void DirtyMarkAll(DevContext* ctx)
-{
+void DirtyMarkAll(DevContext* ctx) {
     FillDirty(ctx->dirtyA, ctx->dirtyRows);
     FillDirty(ctx->dirtyB, ctx->dirtyRows);
 }
 
-uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n)
-{
+uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n) {
     if (n != 1) return 1;
     uint32_t w = static_cast<uint32_t>(ctx->window.x1 - ctx->window.x0);
     uint32_t cls = w <= 512 ? 0 : w <= 1024 ? 1 : w <= 2048 ? 2 : 3;
@@ -31,8 +28,7 @@ uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n)
     return 1;
 }
 
-uint32_t RectIntersect(const DevRect16* a, const DevRect16* b, DevRect16* out)
-{
+uint32_t RectIntersect(const DevRect16* a, const DevRect16* b, DevRect16* out) {
     int16_t x0 = a->x0 > b->x0 ? a->x0 : b->x0;
     int16_t y0 = a->y0 > b->y0 ? a->y0 : b->y0;
     int16_t x1 = a->x1 < b->x1 ? a->x1 : b->x1;
@@ -45,10 +41,8 @@ uint32_t RectIntersect(const DevRect16* a, const DevRect16* b, DevRect16* out)
     return 1;
 }
 
-uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32_t width, uint32_t height,
-                                  uint32_t a5, uint32_t srcX, uint32_t srcY, uint32_t dstX, uint32_t dstY,
-                                  uint32_t a10, uint32_t a11)
-{
+uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32_t width, uint32_t height, uint32_t a5,
+                               uint32_t srcX, uint32_t srcY, uint32_t dstX, uint32_t dstY, uint32_t a10, uint32_t a11) {
     int16_t sx = static_cast<int16_t>(srcX), sy = static_cast<int16_t>(srcY);
     int16_t x = static_cast<int16_t>(dstX), y = static_cast<int16_t>(dstY);
     int32_t w = static_cast<uint16_t>(width), h = static_cast<uint16_t>(height);
@@ -72,7 +66,8 @@ uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t a1, uint32_t a2, uint32
         int32_t y0 = clip.y0 < 0 ? 0 : clip.y0;
         int32_t y1 = clip.y1 > static_cast<int32_t>(ctx->dirtyRows) ? static_cast<int32_t>(ctx->dirtyRows) : clip.y1;
         if (clip.x1 > 0) {
-            uint32_t bits = raster::DirtySpanBits(static_cast<uint32_t>(x0), static_cast<uint32_t>(clip.x1), g_dirtyShift & 0xff);
+            uint32_t bits =
+                raster::DirtySpanBits(static_cast<uint32_t>(x0), static_cast<uint32_t>(clip.x1), g_dirtyShift & 0xff);
             for (int32_t row = y0; row < y1; ++row) dirty[row] |= bits;
         }
     }

@@ -9,14 +9,12 @@ DciSurfaceInfo* g_moduleSurface;
 
 void DirectAdoptModuleSurface(DciSurfaceInfo* surface) { g_moduleSurface = surface; }
 
-void DirectReleaseModuleSurface()
-{
+void DirectReleaseModuleSurface() {
     if (g_dciWin95 && g_moduleSurface) DevDciDestroySurface(g_moduleSurface);
     g_moduleSurface = nullptr;
 }
 
-uint32_t DirectInitialize(DeviceInfo* info)
-{
+uint32_t DirectInitialize(DeviceInfo* info) {
     info->devCaps = DEV_DEVCAPS_DIRECT;
     uint32_t pitch;
     DciSurfaceInfo* s = g_dciWin95 ? DevDciGetSurface() : nullptr;
@@ -42,8 +40,7 @@ uint32_t DirectInitialize(DeviceInfo* info)
     return 1;
 }
 
-void DirectTerminate()
-{
+void DirectTerminate() {
     DirectReleaseModuleSurface();
     if (g_dciOpen) {
         DevDciClose();
@@ -54,8 +51,7 @@ void DirectTerminate()
 // DEV_NOTIFY_NEW_SURFACE: the display surface was rebuilt. On failure the old
 // geometry stays and the context has no surface, so presents are refused
 // access instead of writing through the destroyed one; a later notify retries.
-void DirectRebuildSurface(DevContext* ctx)
-{
+void DirectRebuildSurface(DevContext* ctx) {
     DriverBlock* block = ctx->driverBlock;
     if (!block) return;
     DciSurfaceInfo* old = block->dciSurface;

@@ -32,8 +32,7 @@ BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     case DLL_PROCESS_ATTACH:
         if (g_attachCount == 0) {
             if (!s_runtimeInit(module, reason, reserved)) {
-                DevMessageBox(nullptr, "Rastrel Driver, CRT_INIT Failed", "FATAL ERROR",
-                              MB_ICONHAND);
+                DevMessageBox(nullptr, "Rastrel Driver, CRT_INIT Failed", "FATAL ERROR", MB_ICONHAND);
                 return FALSE;
             }
             g_driverModule = module;
@@ -50,8 +49,7 @@ BOOL WINAPI DriverDllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
         --s_processAttaches;
         if (g_attachCount > 0 && --g_attachCount == 0) ThunkTerminate();
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

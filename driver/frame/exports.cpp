@@ -7,8 +7,7 @@ uint32_t g_forceGdi;
 
 // Closing DCI on Windows 95 leaves the provider open; a surface made here
 // would then never be destroyed.
-static void CloseDci()
-{
+static void CloseDci() {
     if (g_platformId == DEV_PLATFORM_WIN95 && DevDciGetSurface()) DevDciDestroySurface(DevDciGetSurface());
     if (g_dciOpen) DevDciClose();
     g_dciOpen = 0;
@@ -16,15 +15,13 @@ static void CloseDci()
 
 // A frame buffer the direct path can write: an address, and for a linear
 // mapping at least pitch x height bytes of it.
-static bool FrameBufferUsable()
-{
+static bool FrameBufferUsable() {
     if (!g_frameBuffer) return false;
     if (g_dciOpen) return true;
     return g_lfbSize >= static_cast<uint64_t>(g_screenPitch) * g_screenHeight;
 }
 
-extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
-{
+extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info) {
     g_directMode = 0;
     g_frameBuffer = 0;
     g_dciWin95 = 0;
@@ -73,8 +70,7 @@ extern "C" uint32_t DEVEXPORT DevInitialize(DeviceInfo* info)
     return GdiInitialize(info);
 }
 
-extern "C" uint32_t DEVEXPORT DevTerminate(void)
-{
+extern "C" uint32_t DEVEXPORT DevTerminate(void) {
     if (g_directMode)
         DirectTerminate();
     else
@@ -82,47 +78,39 @@ extern "C" uint32_t DEVEXPORT DevTerminate(void)
     return 1;
 }
 
-extern "C" uint32_t DEVEXPORT DevBufferCreate(DevContext* ctx, uint32_t which)
-{
+extern "C" uint32_t DEVEXPORT DevBufferCreate(DevContext* ctx, uint32_t which) {
     uint16_t mask = static_cast<uint16_t>(which);
     return g_directMode ? DirectBufferCreate(ctx, mask) : GdiBufferCreate(ctx, mask);
 }
 
-extern "C" uint32_t DEVEXPORT DevBufferResize(DevContext* ctx, uint32_t which, uint32_t how)
-{
+extern "C" uint32_t DEVEXPORT DevBufferResize(DevContext* ctx, uint32_t which, uint32_t how) {
     uint16_t mask = static_cast<uint16_t>(which), h = static_cast<uint16_t>(how);
     return g_directMode ? DirectBufferResize(ctx, mask, h) : GdiBufferResize(ctx, mask, h);
 }
 
-extern "C" uint32_t DEVEXPORT DevBufferDelete(DevContext* ctx, uint32_t which)
-{
+extern "C" uint32_t DEVEXPORT DevBufferDelete(DevContext* ctx, uint32_t which) {
     uint16_t mask = static_cast<uint16_t>(which);
     return g_directMode ? DirectBufferDelete(ctx, mask) : GdiBufferDelete(ctx, mask);
 }
 
-extern "C" uint32_t DEVEXPORT DevBufferNotify(DevContext* ctx, uint32_t which, uint32_t event)
-{
+extern "C" uint32_t DEVEXPORT DevBufferNotify(DevContext* ctx, uint32_t which, uint32_t event) {
     uint16_t mask = static_cast<uint16_t>(which), e = static_cast<uint16_t>(event);
     return g_directMode ? DirectBufferNotify(ctx, mask, e) : GdiBufferNotify(ctx, mask, e);
 }
 
-extern "C" uint32_t DEVEXPORT DevContextCreate(DevContext* ctx)
-{
+extern "C" uint32_t DEVEXPORT DevContextCreate(DevContext* ctx) {
     return g_directMode ? DirectContextCreate(ctx) : GdiContextCreate(ctx);
 }
 
-extern "C" uint32_t DEVEXPORT DevContextDelete(DevContext* ctx)
-{
+extern "C" uint32_t DEVEXPORT DevContextDelete(DevContext* ctx) {
     return g_directMode ? DirectContextDelete(ctx) : GdiContextDelete(ctx);
 }
 
-extern "C" uint32_t DEVEXPORT DevContextSwitch(DevContext* ctx, uint32_t n)
-{
+extern "C" uint32_t DEVEXPORT DevContextSwitch(DevContext* ctx, uint32_t n) {
     uint16_t count = static_cast<uint16_t>(n);
     return g_directMode ? DirectContextSwitch(ctx, count) : GdiContextSwitch(ctx, count);
 }
 
-extern "C" uint32_t DEVEXPORT DevContextValidate(DevContext* ctx)
-{
+extern "C" uint32_t DEVEXPORT DevContextValidate(DevContext* ctx) {
     return g_directMode ? DirectContextValidate(ctx) : GdiContextValidate(ctx);
 }

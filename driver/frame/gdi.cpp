@@ -15,22 +15,19 @@ static const uint64_t kDibLimit = 0x7fffffffu;
 static GdiRasterCapsSource s_rasterCaps;
 static GdiBitmapMaker s_bitmapMaker;
 
-extern "C" GdiRasterCapsSource GdiSeamRasterCaps(GdiRasterCapsSource fn)
-{
+extern "C" GdiRasterCapsSource GdiSeamRasterCaps(GdiRasterCapsSource fn) {
     GdiRasterCapsSource old = s_rasterCaps;
     s_rasterCaps = fn;
     return old;
 }
 
-extern "C" GdiBitmapMaker GdiSeamBitmapMaker(GdiBitmapMaker fn)
-{
+extern "C" GdiBitmapMaker GdiSeamBitmapMaker(GdiBitmapMaker fn) {
     GdiBitmapMaker old = s_bitmapMaker;
     s_bitmapMaker = fn;
     return old;
 }
 
-static HBITMAP MakeBitmap(HDC hdc, int width, int height)
-{
+static HBITMAP MakeBitmap(HDC hdc, int width, int height) {
     return s_bitmapMaker ? s_bitmapMaker(hdc, width, height) : CreateCompatibleBitmap(hdc, width, height);
 }
 
@@ -38,8 +35,7 @@ static GdiSurface* SurfaceOf(DevContext* ctx) { return ctx->gdiSurface; }
 
 // Back-buffer size from the window, reduced by the integer part of each zoom
 // factor; a side whose factor has integer part 0 keeps its size.
-static void BackSize(const DevContext* ctx, bool zeroToOne, uint16_t* w, uint16_t* h)
-{
+static void BackSize(const DevContext* ctx, bool zeroToOne, uint16_t* w, uint16_t* h) {
     uint16_t W = static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0);
     uint16_t H = static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0);
     if (zeroToOne) {
@@ -57,13 +53,11 @@ static void BackSize(const DevContext* ctx, bool zeroToOne, uint16_t* w, uint16_
 
 // A window whose right or bottom edge lies before its left or top one has
 // no size to make a back buffer of.
-static bool Reversed(const DevContext* ctx)
-{
+static bool Reversed(const DevContext* ctx) {
     return ctx->window.x1 < ctx->window.x0 || ctx->window.y1 < ctx->window.y0;
 }
 
-static void ClearBackDescriptor(DevContext* ctx)
-{
+static void ClearBackDescriptor(DevContext* ctx) {
     DevBuffer* b = &ctx->back;
     b->bits = 0;
     b->bitsCopy = 0;
@@ -74,8 +68,7 @@ static void ClearBackDescriptor(DevContext* ctx)
     b->extra = nullptr;
 }
 
-uint32_t GdiDdbUsable(DeviceInfo* info)
-{
+uint32_t GdiDdbUsable(DeviceInfo* info) {
     if ((DevGetVersionWord() >> 24) != 0x80) return 0;
     if (info->bitsPerPixel != 8 && info->bitsPerPixel != 16) return 0;
     HDC screen = GetDC(nullptr);
@@ -84,8 +77,7 @@ uint32_t GdiDdbUsable(DeviceInfo* info)
     return (caps & RC_DEVBITS) ? 0 : 1;
 }
 
-uint32_t GdiInitialize(DeviceInfo* info)
-{
+uint32_t GdiInitialize(DeviceInfo* info) {
     UINT dibs = GetPrivateProfileIntA("VXN", "DIBS", 0, "vxn.ini");
     GetPrivateProfileIntA("VXN", "INFO", 0, "vxn.ini");  // read, no effect
     if (dibs)
@@ -107,8 +99,7 @@ uint32_t GdiInitialize(DeviceInfo* info)
 
 void GdiTerminate() {}
 
-uint32_t GdiContextCreate(DevContext* ctx)
-{
+uint32_t GdiContextCreate(DevContext* ctx) {
     // The record may come unzeroed: a refused context must leave nothing
     // behind that the other calls would follow.
     ctx->gdiSurface = nullptr;
@@ -129,8 +120,7 @@ uint32_t GdiContextCreate(DevContext* ctx)
     return 1;
 }
 
-uint32_t GdiContextDelete(DevContext* ctx)
-{
+uint32_t GdiContextDelete(DevContext* ctx) {
     if (ctx->gdiSurface) VnrDevFree(ctx->gdiSurface);
     if (ctx->driverBlock)
         VnrDevFree(ctx->driverBlock);
@@ -144,14 +134,14 @@ uint32_t GdiContextDelete(DevContext* ctx)
 
 // ---- DIB form ----
 
-uint32_t GdiDibAttach(DevContext* ctx, uint16_t pitchPixels)
-{
+uint32_t GdiDibAttach(DevContext* ctx, uint16_t pitchPixels) {
     GdiSurface* s = SurfaceOf(ctx);
     uint16_t W, H;
     BackSize(ctx, false, &W, &H);
     uint32_t rowBytes = static_cast<uint32_t>(g_gdiBitsPerPixel >> 3) * pitchPixels;
     DevBuffer* b = &ctx->back;
-    uint32_t top = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(s->dibBits)) + (H ? static_cast<uint32_t>(H - 1) * rowBytes : 0);
+    uint32_t top = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(s->dibBits)) +
+                   (H ? static_cast<uint32_t>(H - 1) * rowBytes : 0);
     b->bits = top;
     b->width = W;
     b->height = H;
@@ -167,8 +157,7 @@ uint32_t GdiDibAttach(DevContext* ctx, uint16_t pitchPixels)
     return 1;
 }
 
-uint32_t GdiDibDelete(DevContext* ctx)
-{
+uint32_t GdiDibDelete(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 1;
     if (s->bitmapInfo) DevGlobalFree(s->bitmapInfo);
@@ -178,8 +167,7 @@ uint32_t GdiDibDelete(DevContext* ctx)
     return 1;
 }
 
-uint32_t GdiDibCreate(DevContext* ctx)
-{
+uint32_t GdiDibCreate(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 0;
     // A create without a delete before it must not lose the block it replaces.
@@ -197,7 +185,8 @@ uint32_t GdiDibCreate(DevContext* ctx)
     uint64_t full = static_cast<uint64_t>(rowBytes) * H + kDibHeaderBytes;
     // A row the 16-bit pitch cannot step over gets the one-row form too.
     bool describable = static_cast<uint32_t>(g_gdiBitsPerPixel >> 3) * R <= 0x8000;
-    uint8_t* block = full <= kDibLimit && describable ? static_cast<uint8_t*>(DevGlobalAlloc(static_cast<uint32_t>(full))) : nullptr;
+    uint8_t* block =
+        full <= kDibLimit && describable ? static_cast<uint8_t*>(DevGlobalAlloc(static_cast<uint32_t>(full))) : nullptr;
     uint16_t pitchPixels = static_cast<uint16_t>(R);
     if (!block) {
         // One row that every back-buffer row shares: degraded output, not lost.
@@ -228,8 +217,7 @@ uint32_t GdiDibCreate(DevContext* ctx)
     return 1;
 }
 
-uint32_t GdiDibResize(DevContext* ctx)
-{
+uint32_t GdiDibResize(DevContext* ctx) {
     if (!(ctx->state & DEV_ZOOM2) && SurfaceOf(ctx) && SurfaceOf(ctx)->bitmapInfo &&
         ctx->back.width == static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0) &&
         ctx->back.height == static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0))
@@ -240,8 +228,7 @@ uint32_t GdiDibResize(DevContext* ctx)
 
 // ---- device-bitmap form ----
 
-uint32_t GdiDdbDelete(DevContext* ctx)
-{
+uint32_t GdiDdbDelete(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 1;
     if (s->memoryDc) {
@@ -258,8 +245,7 @@ uint32_t GdiDdbDelete(DevContext* ctx)
     return 1;
 }
 
-uint32_t GdiDdbAttach(DevContext* ctx, uint16_t pitchPixels)
-{
+uint32_t GdiDdbAttach(DevContext* ctx, uint16_t pitchPixels) {
     GdiSurface* s = SurfaceOf(ctx);
     BITMAP bm;
     memset(&bm, 0, sizeof bm);
@@ -287,8 +273,7 @@ uint32_t GdiDdbAttach(DevContext* ctx, uint16_t pitchPixels)
     return 1;
 }
 
-uint32_t GdiDdbCreate(DevContext* ctx)
-{
+uint32_t GdiDdbCreate(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     if (!s) return 0;
     // A create without a delete before it must not lose the DC and bitmap it replaces.
@@ -328,8 +313,7 @@ uint32_t GdiDdbCreate(DevContext* ctx)
     return 1;
 }
 
-uint32_t GdiDdbResize(DevContext* ctx)
-{
+uint32_t GdiDdbResize(DevContext* ctx) {
     if (SurfaceOf(ctx) && SurfaceOf(ctx)->bitmap &&
         ctx->back.width == static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0) &&
         ctx->back.height == static_cast<uint16_t>(ctx->window.y1 - ctx->window.y0))
@@ -340,8 +324,7 @@ uint32_t GdiDdbResize(DevContext* ctx)
 
 // ---- buffer exports ----
 
-static uint32_t GdiFrontAndBack(DevContext* ctx, uint32_t mask, bool resize)
-{
+static uint32_t GdiFrontAndBack(DevContext* ctx, uint32_t mask, bool resize) {
     uint32_t result = 0;
     if (mask & DEV_BUFFER_FRONT) {
         ctx->front.width = static_cast<uint16_t>(ctx->window.x1 - ctx->window.x0);
@@ -362,13 +345,9 @@ static uint32_t GdiFrontAndBack(DevContext* ctx, uint32_t mask, bool resize)
 
 uint32_t GdiBufferCreate(DevContext* ctx, uint16_t mask) { return GdiFrontAndBack(ctx, mask, false); }
 
-uint32_t GdiBufferResize(DevContext* ctx, uint16_t mask, uint16_t how)
-{
-    return GdiFrontAndBack(ctx, mask, true);
-}
+uint32_t GdiBufferResize(DevContext* ctx, uint16_t mask, uint16_t how) { return GdiFrontAndBack(ctx, mask, true); }
 
-uint32_t GdiBufferDelete(DevContext* ctx, uint16_t mask)
-{
+uint32_t GdiBufferDelete(DevContext* ctx, uint16_t mask) {
     if (g_useDib)
         GdiDibDelete(ctx);
     else
@@ -382,8 +361,7 @@ uint32_t GdiContextValidate(DevContext*) { return 1; }
 
 // ---- present ----
 
-uint32_t GdiTranslate8(DevContext* ctx)
-{
+uint32_t GdiTranslate8(DevContext* ctx) {
     const uint8_t* t8 = ctx->translate8;
     const uint16_t* t16 = ctx->translate16;
     if (!t8 || !t16 || !ctx->back.bits) return 1;
@@ -412,17 +390,16 @@ uint32_t GdiTranslate8(DevContext* ctx)
 
 // Copies a source rectangle of the DIB to a destination rectangle. A
 // one-row block (pitch 0) is stretched over every destination row.
-static void PresentDib(DevContext* ctx, GdiSurface* s, int dx, int dy, int dw, int dh,
-                       int sx, int sTop, int sw, int sh, bool stretch)
-{
+static void PresentDib(DevContext* ctx, GdiSurface* s, int dx, int dy, int dw, int dh, int sx, int sTop, int sw, int sh,
+                       bool stretch) {
     BITMAPINFOHEADER* hdr = static_cast<BITMAPINFOHEADER*>(s->bitmapInfo);
     HDC hdc = ctx->hdc;
     int height = ctx->back.height;
     if (ctx->back.pitch == 0) {
         LONG savedHeight = hdr->biHeight;
         hdr->biHeight = 1;
-        StretchDIBits(hdc, dx, dy, dw, dh, sx, 0, sw, 1, s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr),
-                      DIB_PAL_COLORS, SRCCOPY);
+        StretchDIBits(hdc, dx, dy, dw, dh, sx, 0, sw, 1, s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr), DIB_PAL_COLORS,
+                      SRCCOPY);
         hdr->biHeight = savedHeight;
         return;
     }
@@ -431,12 +408,11 @@ static void PresentDib(DevContext* ctx, GdiSurface* s, int dx, int dy, int dw, i
         StretchDIBits(hdc, dx, dy, dw, dh, sx, sBottomUp, sw, sh, s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr),
                       DIB_PAL_COLORS, SRCCOPY);
     else
-        SetDIBitsToDevice(hdc, dx, dy, static_cast<DWORD>(dw), static_cast<DWORD>(dh), sx, sBottomUp, 0, static_cast<UINT>(height),
-                          s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr), DIB_PAL_COLORS);
+        SetDIBitsToDevice(hdc, dx, dy, static_cast<DWORD>(dw), static_cast<DWORD>(dh), sx, sBottomUp, 0,
+                          static_cast<UINT>(height), s->dibBits, reinterpret_cast<BITMAPINFO*>(hdr), DIB_PAL_COLORS);
 }
 
-uint32_t GdiPresentZoom2(DevContext* ctx)
-{
+uint32_t GdiPresentZoom2(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     int left = ctx->update.x0, top = ctx->update.y0;
     int w = ctx->update.x1 - left, h = ctx->update.y1 - top;
@@ -444,13 +420,12 @@ uint32_t GdiPresentZoom2(DevContext* ctx)
     if (s->isDib && s->bitmapInfo)
         PresentDib(ctx, s, left, top, w, h, sx, sy, sw, sh, true);
     else if (!s->isDib && s->memoryDc)
-        StretchBlt(ctx->hdc, left, top, w, h, s->memoryDc, sx, ctx->back.pitch ? sy : 0, sw,
-                   ctx->back.pitch ? sh : 1, SRCCOPY);
+        StretchBlt(ctx->hdc, left, top, w, h, s->memoryDc, sx, ctx->back.pitch ? sy : 0, sw, ctx->back.pitch ? sh : 1,
+                   SRCCOPY);
     return 1;
 }
 
-uint32_t DEVPROC GdiPresent(DevContext* ctx)
-{
+uint32_t DEVPROC GdiPresent(DevContext* ctx) {
     GdiSurface* s = SurfaceOf(ctx);
     // Only a back buffer this driver made is read; the descriptor's flags
     // alone may be whatever the record held when it was handed over.

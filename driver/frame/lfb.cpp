@@ -31,13 +31,9 @@ void ReadHexKey(const char* key, const char* fallback, uint32_t* value) {
 
 extern "C" {
 
-void LfbReadSize(void) {
-    ReadHexKey("LFB_VRAM_SIZE", "0x00100000", &g_lfbSize);
-}
+void LfbReadSize(void) { ReadHexKey("LFB_VRAM_SIZE", "0x00100000", &g_lfbSize); }
 
-void LfbReadBase(void) {
-    ReadHexKey("LFB_BASE_ADDR", "0xA0000000", &g_lfbBase);
-}
+void LfbReadBase(void) { ReadHexKey("LFB_BASE_ADDR", "0xA0000000", &g_lfbBase); }
 
 void LfbMap(void) {
     LfbReadSize();

@@ -8,13 +8,13 @@
 #define DEV_SHARED __attribute__((section(".vxnshr"), shared))
 
 extern "C" {
-extern uint32_t g_attachCount;      // system-wide
-extern HMODULE g_driverModule;      // per process
+extern uint32_t g_attachCount;  // system-wide
+extern HMODULE g_driverModule;  // per process
 extern HMODULE g_kernel32;
 extern FARPROC g_utRegister;
 extern FARPROC g_utUnRegister;
-extern DevThunkEntry g_thunk;       // 0: no thunk, every service returns 0
-extern HMODULE g_dciManager;        // dciman32.dll while bound
+extern DevThunkEntry g_thunk;  // 0: no thunk, every service returns 0
+extern HMODULE g_dciManager;   // dciman32.dll while bound
 extern HDC g_dciProvider;
 extern DciSurfaceInfo* g_dciPrimary;
 

@@ -12,8 +12,8 @@ extern "C" {
 
 // GDI path's per-context record, from the block pool (zero-filled).
 struct GdiSurface {
-    uint16_t isDib;          // 1 DIB back buffer, 0 device bitmap
-    HDC memoryDc;            // holds the device bitmap
+    uint16_t isDib;  // 1 DIB back buffer, 0 device bitmap
+    HDC memoryDc;    // holds the device bitmap
     HBITMAP bitmap;
     HGDIOBJ previousBitmap;  // what selecting bitmap replaced
     void* bitmapInfo;        // DIB block: header, 256 u16 indices, pixels
@@ -55,8 +55,8 @@ uint32_t GdiDdbDelete(DevContext* ctx);
 // (Wine always reports device bitmaps) and the device-bitmap maker (Wine's
 // device bitmaps have no flat bits). Each setter returns the previous one;
 // null restores the platform's own.
-typedef int (WINAPI *GdiRasterCapsSource)(HDC hdc, int index);
-typedef HBITMAP (WINAPI *GdiBitmapMaker)(HDC hdc, int width, int height);
+typedef int(WINAPI* GdiRasterCapsSource)(HDC hdc, int index);
+typedef HBITMAP(WINAPI* GdiBitmapMaker)(HDC hdc, int width, int height);
 GdiRasterCapsSource GdiSeamRasterCaps(GdiRasterCapsSource fn);
 GdiBitmapMaker GdiSeamBitmapMaker(GdiBitmapMaker fn);
 
@@ -89,15 +89,15 @@ uint32_t DirectContextDelete(DevContext* ctx);
 uint32_t DirectContextValidate(DevContext* ctx);
 
 // Dirty marking outside the rasterizers (direct_dirty.cpp).
-extern uint32_t g_dirtyWidthClass;     // 0xffffffff until the first switch
+extern uint32_t g_dirtyWidthClass;  // 0xffffffff until the first switch
 // Both dirty masks all ones (every block of every row to be copied).
 void DirtyMarkAll(DevContext* ctx);
 // Chooses the block width by the window's width class.
 uint32_t DirectContextSwitch(DevContext* ctx, uint16_t n);
 uint32_t RectIntersect(const DevRect16* a, const DevRect16* b, DevRect16* out);
-uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t pass0, uint32_t pass1, uint32_t width,
-                               uint32_t height, uint32_t pass2, uint32_t srcX, uint32_t srcY,
-                               uint32_t dstX, uint32_t dstY, uint32_t pass3, uint32_t pass4);
+uint32_t DEVPROC DirtyMarkCopy(DevContext* ctx, uint32_t pass0, uint32_t pass1, uint32_t width, uint32_t height,
+                               uint32_t pass2, uint32_t srcX, uint32_t srcY, uint32_t dstX, uint32_t dstY,
+                               uint32_t pass3, uint32_t pass4);
 
 #ifdef __cplusplus
 }  // extern "C"

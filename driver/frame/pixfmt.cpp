@@ -5,7 +5,9 @@
 namespace {
 // Lowest set bit L, and the top bit H of the run of set bits starting at L.
 // A zero mask counts as bit 0 for both, so the search always ends.
-struct MaskBits { uint32_t low, high; };
+struct MaskBits {
+    uint32_t low, high;
+};
 
 MaskBits Bits(uint32_t m) {
     MaskBits r = {0, 0};
@@ -83,10 +85,8 @@ void DirectPixelFormatInit(const DeviceInfo* info) {
     if (!g_dciOpen) LfbMap();
     if (g_bytesPerPixel > 1) {
         Compose(info->redMask, info->redMax, &g_pixelCompose16.redMask, &g_pixelCompose16.redShift);
-        Compose(info->greenMask, info->greenMax, &g_pixelCompose16.greenMask,
-                &g_pixelCompose16.greenShift);
-        Compose(info->blueMask, info->blueMax, &g_pixelCompose16.blueMask,
-                &g_pixelCompose16.blueShift);
+        Compose(info->greenMask, info->greenMax, &g_pixelCompose16.greenMask, &g_pixelCompose16.greenShift);
+        Compose(info->blueMask, info->blueMax, &g_pixelCompose16.blueMask, &g_pixelCompose16.blueShift);
     }
     PixelFormatTables(info);
     DoubleTables();

@@ -62,19 +62,14 @@ void VnrDevFree(void* p) {
     MarkRun(b, g_blockRuns[b].length, 1);
 }
 
-DevBufferExtra* DevRecordAlloc(void) {
-    return static_cast<DevBufferExtra*>(VnrDevMalloc(sizeof(DevBufferExtra)));
-}
+DevBufferExtra* DevRecordAlloc(void) { return static_cast<DevBufferExtra*>(VnrDevMalloc(sizeof(DevBufferExtra))); }
 
-void DevRecordFree(void* p) {
-    VnrDevFree(p);
-}
+void DevRecordFree(void* p) { VnrDevFree(p); }
 
 void* DevGlobalAlloc(uint32_t size) {
     HGLOBAL h = nullptr;
     // A size within 4 bytes of 4 GB would wrap the handle word's room.
-    if (size <= 0xffffffffu - 4)
-        h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, size + 4);
+    if (size <= 0xffffffffu - 4) h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_SHARE, size + 4);
     void* locked = h ? GlobalLock(h) : nullptr;
     if (!locked) {
         if (h) GlobalFree(h);

@@ -37,12 +37,12 @@ extern "C" {
 struct DevContext;
 struct DevBufferExtra;
 struct DriverBlock;
-struct GdiSurface;          // GDI path's per-context record
-struct DevTexture;          // owned by the rendering library
-struct DevTrapEdge;         // trapezoid edge record (136 bytes)
+struct GdiSurface;   // GDI path's per-context record
+struct DevTexture;   // owned by the rendering library
+struct DevTrapEdge;  // trapezoid edge record (136 bytes)
 struct DevTrapGradients;
 struct DevLineRecord;
-struct DciSurfaceInfo;      // DCI manager's surface record (frame/dci.h)
+struct DciSurfaceInfo;  // DCI manager's surface record (frame/dci.h)
 
 // ---------------------------------------------------------------- DeviceInfo
 
@@ -68,15 +68,15 @@ struct DeviceInfo {
 // ------------------------------------------------------------- state flags
 
 enum {
-    DEV_SMOOTH       = 0x1,
-    DEV_TEXTURE      = 0x2,
-    DEV_MODULATE     = 0x4,
-    DEV_DEPTH        = 0x8,
-    DEV_DITHER       = 0x1000,
-    DEV_COLORKEY     = 0x4000,
-    DEV_ZOOM2        = 0x80000,
-    DEV_COLORINDEX   = 0x100000,
-    DEV_AFFINE       = 0x200000,
+    DEV_SMOOTH = 0x1,
+    DEV_TEXTURE = 0x2,
+    DEV_MODULATE = 0x4,
+    DEV_DEPTH = 0x8,
+    DEV_DITHER = 0x1000,
+    DEV_COLORKEY = 0x4000,
+    DEV_ZOOM2 = 0x80000,
+    DEV_COLORINDEX = 0x100000,
+    DEV_AFFINE = 0x200000,
     DEV_GENERIC_MASK = 0x2cf0
 };
 
@@ -85,26 +85,21 @@ enum { DEV_LIGHT_MR = 1, DEV_LIGHT_MM = 2, DEV_LIGHT_MS = 3 };
 
 // Buffer bits: the `which` masks, the buffer exports' results and
 // DevBuffer.flags. DevClear's request uses DEV_CLEAR_COLOR / DEV_BUFFER_DEPTH.
-enum {
-    DEV_CLEAR_COLOR  = 0x20,
-    DEV_BUFFER_FRONT = 0x40,
-    DEV_BUFFER_BACK  = 0x80,
-    DEV_BUFFER_DEPTH = 0x400
-};
+enum { DEV_CLEAR_COLOR = 0x20, DEV_BUFFER_FRONT = 0x40, DEV_BUFFER_BACK = 0x80, DEV_BUFFER_DEPTH = 0x400 };
 
 // DevBuffer.flags
 enum {
-    DEVBUF_VALID         = 0x1,
-    DEVBUF_DRIVER        = 0x2,
-    DEVBUF_DIB           = 0x2000,
-    DEVBUF_DDB           = 0x4000,
+    DEVBUF_VALID = 0x1,
+    DEVBUF_DRIVER = 0x2,
+    DEVBUF_DIB = 0x2000,
+    DEVBUF_DDB = 0x4000,
     DEVBUF_CALLER_MEMORY = 0x8000
 };
 
 // Values the driver stores in flags.
 enum {
     DEVBUF_DIRECT_FRONT = 0x43,
-    DEVBUF_DIRECT_BACK  = 0x83,
+    DEVBUF_DIRECT_BACK = 0x83,
     DEVBUF_DIRECT_DEPTH = 0x403,
     DEVBUF_GDI_DIB_BACK = 0x2083,
     DEVBUF_GDI_DDB_BACK = 0x4083
@@ -140,20 +135,20 @@ struct DevRect16 {
 // ---------------------------------------------------------------- DevBuffer
 
 struct DevBuffer {
-    uint32_t bits;            // 0: first pixel of the top row
-    uint16_t width;           // 4
-    uint16_t height;          // 6
-    uint16_t bitsPerPixel;    // 8
-    int16_t pitch;            // 10: signed bytes between rows
-    uint8_t zero12;           // 12: driver writes 0
-    uint8_t zero13;           // 13: driver writes 0
-    uint16_t rows;            // 14
-    uint16_t flags;           // 16
-    uint8_t reserved18[34];   // 18: library's
-    uint32_t zero52[3];       // 52: driver writes 0
-    uint32_t bitsCopy;        // 64: bits again
-    DevBufferExtra* extra;    // 68: direct path's side record, else 0
-    uint32_t reserved72;      // 72: library's
+    uint32_t bits;           // 0: first pixel of the top row
+    uint16_t width;          // 4
+    uint16_t height;         // 6
+    uint16_t bitsPerPixel;   // 8
+    int16_t pitch;           // 10: signed bytes between rows
+    uint8_t zero12;          // 12: driver writes 0
+    uint8_t zero13;          // 13: driver writes 0
+    uint16_t rows;           // 14
+    uint16_t flags;          // 16
+    uint8_t reserved18[34];  // 18: library's
+    uint32_t zero52[3];      // 52: driver writes 0
+    uint32_t bitsCopy;       // 64: bits again
+    DevBufferExtra* extra;   // 68: direct path's side record, else 0
+    uint32_t reserved72;     // 72: library's
 };
 
 // Driver-private side record of a direct-path buffer (eleven u32, 44 bytes).
@@ -174,32 +169,30 @@ struct DevBufferExtra {
 // ------------------------------------------------------- procedure slots
 
 enum {
-    DEV_SLOT_COPYRECT   = 12,
+    DEV_SLOT_COPYRECT = 12,
     DEV_SLOT_TRAPEZOIDS = 16,
-    DEV_SLOT_LINE       = 17,
-    DEV_SLOT_CLEAR      = 19,
-    DEV_SLOT_PRESENT    = 20,
-    DEV_SLOT_SETCOLOR   = 21,
-    DEV_SLOT_COUNT      = 40
+    DEV_SLOT_LINE = 17,
+    DEV_SLOT_CLEAR = 19,
+    DEV_SLOT_PRESENT = 20,
+    DEV_SLOT_SETCOLOR = 21,
+    DEV_SLOT_COUNT = 40
 };
 
 // Every argument sits in its own 32-bit slot; a u16 or i16 argument is the
 // low half of its slot (callees truncate, never trust the upper half).
-typedef uint32_t (DEVPROC *DevCopyRectProc)(DevContext* ctx, uint32_t pass0, uint32_t pass1,
-                                            uint32_t width, uint32_t height, uint32_t pass2,
-                                            uint32_t srcX, uint32_t srcY, uint32_t dstX,
-                                            uint32_t dstY, uint32_t pass3, uint32_t pass4);
-typedef uint32_t (DEVPROC *DevTrapezoidsProc)(DevContext* ctx, DevTrapEdge* left,
-                                              DevTrapEdge* right, DevTrapGradients* grad);
-typedef uint32_t (DEVPROC *DevLineProc)(DevContext* ctx, DevLineRecord* line, uint32_t pass);
-typedef uint32_t (DEVPROC *DevClearProc)(DevContext* ctx, uint32_t what);
-typedef uint32_t (DEVPROC *DevPresentProc)(DevContext* ctx);
-typedef uint32_t (DEVPROC *DevSetColorProc)(DevContext* ctx, uint32_t c0, uint32_t c1,
-                                            uint32_t c2, uint32_t c3, uint32_t separate,
-                                            void* out);
-typedef uint32_t (DEVPROC *DevProc)(void);  // a slot nobody here calls
+typedef uint32_t(DEVPROC* DevCopyRectProc)(DevContext* ctx, uint32_t pass0, uint32_t pass1, uint32_t width,
+                                           uint32_t height, uint32_t pass2, uint32_t srcX, uint32_t srcY, uint32_t dstX,
+                                           uint32_t dstY, uint32_t pass3, uint32_t pass4);
+typedef uint32_t(DEVPROC* DevTrapezoidsProc)(DevContext* ctx, DevTrapEdge* left, DevTrapEdge* right,
+                                             DevTrapGradients* grad);
+typedef uint32_t(DEVPROC* DevLineProc)(DevContext* ctx, DevLineRecord* line, uint32_t pass);
+typedef uint32_t(DEVPROC* DevClearProc)(DevContext* ctx, uint32_t what);
+typedef uint32_t(DEVPROC* DevPresentProc)(DevContext* ctx);
+typedef uint32_t(DEVPROC* DevSetColorProc)(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,
+                                           uint32_t separate, void* out);
+typedef uint32_t(DEVPROC* DevProc)(void);  // a slot nobody here calls
 // Called by the direct present after every clip-list refresh.
-typedef void (DEVPROC *DevClipChangedProc)(DevContext* ctx);
+typedef void(DEVPROC* DevClipChangedProc)(DevContext* ctx);
 
 // 40 slots; slot N at byte 4N. The library's base table has the same layout.
 struct DevProcTable {
@@ -207,14 +200,14 @@ struct DevProcTable {
         DevProc slot[DEV_SLOT_COUNT];
         struct {
             DevProc unused0[12];
-            DevCopyRectProc copyRect;        // 12
+            DevCopyRectProc copyRect;  // 12
             DevProc unused13[3];
-            DevTrapezoidsProc trapezoids;    // 16
-            DevLineProc line;                // 17
+            DevTrapezoidsProc trapezoids;  // 16
+            DevLineProc line;              // 17
             DevProc unused18;
-            DevClearProc clear;              // 19
-            DevPresentProc present;          // 20
-            DevSetColorProc setColor;        // 21
+            DevClearProc clear;        // 19
+            DevPresentProc present;    // 20
+            DevSetColorProc setColor;  // 21
             DevProc unused22[18];
         };
     };
@@ -222,10 +215,10 @@ struct DevProcTable {
 
 // Driver-private, one per context, from the block pool (so zero-filled).
 struct DriverBlock {
-    HWND__* hwnd;                 // direct path with DCI on Windows 95
-    void* winWatch;               // same condition (a HANDLE)
-    DciSurfaceInfo* dciSurface;   // same condition
-    DevProcTable procs;           // DevContext.procs points here
+    HWND__* hwnd;                // direct path with DCI on Windows 95
+    void* winWatch;              // same condition (a HANDLE)
+    DciSurfaceInfo* dciSurface;  // same condition
+    DevProcTable procs;          // DevContext.procs points here
 };
 
 // --------------------------------------------------------------- DevContext
@@ -233,69 +226,69 @@ struct DriverBlock {
 // One per window; at least 624 bytes, owned by the rendering library. The
 // reserved bytes belong to the library.
 struct DevContext {
-    HDC__* hdc;                       // 0
-    GdiSurface* gdiSurface;           // 4
-    uint8_t reserved8[4];             // 8
-    uint32_t changeFlags;             // 12
-    uint32_t state;                   // 16: DEV_* flags
-    uint8_t reserved20;               // 20
-    uint8_t depthFunc;                // 21
-    uint8_t reserved22[3];            // 22
-    uint8_t lightMode;                // 25
-    uint8_t reserved26[2];            // 26
-    uint32_t color;                   // 28: 0xAABBGGRR
-    uint8_t reserved32[160];          // 32
-    uint32_t colorKey;                // 192
-    uint8_t reserved196[12];          // 196
-    DevRect16 window;                 // 208: screen coordinates on the direct path
-    DevRect16 update;                 // 216
-    uint32_t clipCount;               // 224
-    DevRect16* clipRects;             // 228: room for 40, window-relative
-    uint32_t clipCountCopy;           // 232
-    DevRect16* clipRectsCopy;         // 236
-    uint8_t fillPattern[32];          // 240
-    uint8_t clearPattern[32];         // 272
-    uint8_t reserved304[4];           // 304
-    uint32_t depthClear;              // 308: the 16-bit value in both halves
-    uint8_t reserved312[4];           // 312
-    DevBuffer* drawBuffer;            // 316: &front or &back
-    DevTexture* texture;              // 320
-    uint8_t reserved324[4];           // 324
-    DevBuffer front;                  // 328
-    DevBuffer back;                   // 404
-    DevBuffer depth;                  // 480
-    DevProcTable* baseProcs;          // 556
-    DevProcTable* procs;              // 560
-    uint32_t caps;                    // 564
-    uint8_t reserved568[8];           // 568
-    DriverBlock* driverBlock;         // 576
-    uint8_t reserved580[4];           // 580
-    uint32_t zoomY;                   // 584: 16.16
-    uint32_t zoomX;                   // 588: 16.16
-    uint32_t dirtyRows;               // 592
-    uint32_t* dirtyA;                 // 596
-    uint32_t* dirtyB;                 // 600
-    DevClipChangedProc clipChanged;   // 604
-    uint32_t translate;               // 608
-    uint8_t* translate8;              // 612: u8[256]
-    uint16_t* translate16;            // 616: u16[65536]
-    uint32_t repaint;                 // 620
+    HDC__* hdc;                      // 0
+    GdiSurface* gdiSurface;          // 4
+    uint8_t reserved8[4];            // 8
+    uint32_t changeFlags;            // 12
+    uint32_t state;                  // 16: DEV_* flags
+    uint8_t reserved20;              // 20
+    uint8_t depthFunc;               // 21
+    uint8_t reserved22[3];           // 22
+    uint8_t lightMode;               // 25
+    uint8_t reserved26[2];           // 26
+    uint32_t color;                  // 28: 0xAABBGGRR
+    uint8_t reserved32[160];         // 32
+    uint32_t colorKey;               // 192
+    uint8_t reserved196[12];         // 196
+    DevRect16 window;                // 208: screen coordinates on the direct path
+    DevRect16 update;                // 216
+    uint32_t clipCount;              // 224
+    DevRect16* clipRects;            // 228: room for 40, window-relative
+    uint32_t clipCountCopy;          // 232
+    DevRect16* clipRectsCopy;        // 236
+    uint8_t fillPattern[32];         // 240
+    uint8_t clearPattern[32];        // 272
+    uint8_t reserved304[4];          // 304
+    uint32_t depthClear;             // 308: the 16-bit value in both halves
+    uint8_t reserved312[4];          // 312
+    DevBuffer* drawBuffer;           // 316: &front or &back
+    DevTexture* texture;             // 320
+    uint8_t reserved324[4];          // 324
+    DevBuffer front;                 // 328
+    DevBuffer back;                  // 404
+    DevBuffer depth;                 // 480
+    DevProcTable* baseProcs;         // 556
+    DevProcTable* procs;             // 560
+    uint32_t caps;                   // 564
+    uint8_t reserved568[8];          // 568
+    DriverBlock* driverBlock;        // 576
+    uint8_t reserved580[4];          // 580
+    uint32_t zoomY;                  // 584: 16.16
+    uint32_t zoomX;                  // 588: 16.16
+    uint32_t dirtyRows;              // 592
+    uint32_t* dirtyA;                // 596
+    uint32_t* dirtyB;                // 600
+    DevClipChangedProc clipChanged;  // 604
+    uint32_t translate;              // 608
+    uint8_t* translate8;             // 612: u8[256]
+    uint16_t* translate16;           // 616: u16[65536]
+    uint32_t repaint;                // 620
 };
 
 // ------------------------------------------------------------- the exports
 
 // The ten exports as the library calls them (services.h declares the
 // driver's definitions with these types).
-typedef uint32_t (DEVEXPORT *DevInitializeExport)(DeviceInfo* info);
-typedef uint32_t (DEVEXPORT *DevTerminateExport)(void);
-typedef uint32_t (DEVEXPORT *DevBufferCreateExport)(DevContext* ctx, uint32_t which);
-typedef uint32_t (DEVEXPORT *DevBufferResizeExport)(DevContext* ctx, uint32_t which, uint32_t how);
-typedef uint32_t (DEVEXPORT *DevBufferDeleteExport)(DevContext* ctx, uint32_t which);
-typedef uint32_t (DEVEXPORT *DevBufferNotifyExport)(DevContext* ctx, uint32_t which, uint32_t event);
-typedef uint32_t (DEVEXPORT *DevContextCreateExport)(DevContext* ctx);
-typedef uint32_t (DEVEXPORT *DevContextDeleteExport)(DevContext* ctx);
-typedef uint32_t (DEVEXPORT *DevContextSwitchExport)(DevContext* ctx, uint32_t n);
-typedef uint32_t (DEVEXPORT *DevContextValidateExport)(DevContext* ctx);
+typedef uint32_t(DEVEXPORT* DevInitializeExport)(DeviceInfo* info);
+typedef uint32_t(DEVEXPORT* DevTerminateExport)(void);
+typedef uint32_t(DEVEXPORT* DevBufferCreateExport)(DevContext* ctx, uint32_t which);
+typedef uint32_t(DEVEXPORT* DevBufferResizeExport)(DevContext* ctx, uint32_t which, uint32_t how);
+typedef uint32_t(DEVEXPORT* DevBufferDeleteExport)(DevContext* ctx, uint32_t which);
+typedef uint32_t(DEVEXPORT* DevBufferNotifyExport)(DevContext* ctx, uint32_t which, uint32_t event);
+typedef uint32_t(DEVEXPORT* DevContextCreateExport)(DevContext* ctx);
+typedef uint32_t(DEVEXPORT* DevContextDeleteExport)(DevContext* ctx);
+typedef uint32_t(DEVEXPORT* DevContextSwitchExport)(DevContext* ctx, uint32_t n);
+typedef uint32_t(DEVEXPORT* DevContextValidateExport)(DevContext* ctx);
 
 #ifdef __cplusplus
 }  // extern "C"

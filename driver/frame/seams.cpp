@@ -4,7 +4,7 @@
 namespace {
 DevVersionSource s_version;
 DevMessageBoxSink s_messageBox;
-}
+}  // namespace
 
 extern "C" {
 
@@ -30,13 +30,10 @@ DevThunkEntry WINAPI DevSeamThunk(DevThunkEntry fn) {
     return old;
 }
 
-DWORD DevGetVersionWord(void) {
-    return s_version ? s_version() : GetVersion();
-}
+DWORD DevGetVersionWord(void) { return s_version ? s_version() : GetVersion(); }
 
 int DevMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    return s_messageBox ? s_messageBox(owner, text, caption, type)
-                        : MessageBoxA(owner, text, caption, type);
+    return s_messageBox ? s_messageBox(owner, text, caption, type) : MessageBoxA(owner, text, caption, type);
 }
 
 }  // extern "C"

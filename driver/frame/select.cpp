@@ -6,23 +6,20 @@
 namespace {
 void Select(DevContext* ctx, const DevFamily* family);
 void TraceSelection(const DevContext* ctx, const DevFamily* family);
-}
+}  // namespace
 
-void DevSelectFamily(DevContext* ctx, const DevFamily* family)
-{
+void DevSelectFamily(DevContext* ctx, const DevFamily* family) {
     Select(ctx, family);
     TraceSelection(ctx, family);
 }
 
-uint32_t DevSelectKey(const DevFamily* family, uint32_t state)
-{
+uint32_t DevSelectKey(const DevFamily* family, uint32_t state) {
     return state & ((state & DEV_TEXTURE) ? family->texturedKeyMask : family->untexturedKeyMask);
 }
 
 namespace {
 
-void Select(DevContext* ctx, const DevFamily* family)
-{
+void Select(DevContext* ctx, const DevFamily* family) {
     // The library draws into a front buffer it made itself: not ours to drive.
     if (ctx->drawBuffer == &ctx->front && !(ctx->front.flags & DEVBUF_DRIVER)) return;
     DriverBlock* block = ctx->driverBlock;
@@ -51,8 +48,7 @@ void Select(DevContext* ctx, const DevFamily* family)
 // selection naming what it was made for (state, depth compare, light) and
 // the rasterizer and line routine installed, so a frame's trace shows
 // which routine drew what.
-void TraceSelection(const DevContext* ctx, const DevFamily* family)
-{
+void TraceSelection(const DevContext* ctx, const DevFamily* family) {
     char path[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("VISTARO_TRACE", path, sizeof path);
     if (n == 0 || n >= sizeof path || !ctx->driverBlock) return;
@@ -64,9 +60,9 @@ void TraceSelection(const DevContext* ctx, const DevFamily* family)
     for (uint32_t i = 0; i < family->lineCount; ++i)
         if (family->lines[i].proc == t->line) line = family->lines[i].name;
     char text[256];
-    int len = snprintf(text, sizeof text,
-                       "DevSelectProcs state=0x%x depthFunc=%u light=%u trapezoids=%s line=%s -> 1\n",
-                       (unsigned)ctx->state, (unsigned)ctx->depthFunc, (unsigned)ctx->lightMode, trapezoids, line);
+    int len =
+        snprintf(text, sizeof text, "DevSelectProcs state=0x%x depthFunc=%u light=%u trapezoids=%s line=%s -> 1\n",
+                 (unsigned)ctx->state, (unsigned)ctx->depthFunc, (unsigned)ctx->lightMode, trapezoids, line);
     HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, NULL);
     if (f == INVALID_HANDLE_VALUE) return;

@@ -40,7 +40,7 @@ struct DevFamily {
     DevLineProc lineGeneric = nullptr;
     DevTrapezoidsProc trapezoidsGeneric = nullptr;
     DevPresentProc present = nullptr;
-    const DevTrapVariant* variants = nullptr;    // trapezoid rasterizers by key
+    const DevTrapVariant* variants = nullptr;  // trapezoid rasterizers by key
     uint32_t variantCount = 0;
     uint32_t texturedKeyMask = 0;                // key = state & this with DEV_TEXTURE
     uint32_t untexturedKeyMask = 0;              // key = state & this without it

@@ -32,17 +32,20 @@ enum { DEV_POOL_BLOCKS = 256, DEV_POOL_BLOCK_SIZE = 256 };
 
 // One entry per block: blocks from here to the end of its run, and whether
 // the run is free. Pool and table are per process.
-struct DevBlockRun { uint16_t length; uint16_t free; };
+struct DevBlockRun {
+    uint16_t length;
+    uint16_t free;
+};
 extern uint8_t g_blockPool[DEV_POOL_BLOCKS * DEV_POOL_BLOCK_SIZE];
 extern DevBlockRun g_blockRuns[DEV_POOL_BLOCKS];
 
 void DevMemoryInit(void);
-void* VnrDevMalloc(uint32_t size);     // null (after the message) when full
-void VnrDevFree(void* p);               // ignores addresses outside the pool
+void* VnrDevMalloc(uint32_t size);  // null (after the message) when full
+void VnrDevFree(void* p);           // ignores addresses outside the pool
 DevBufferExtra* DevRecordAlloc(void);
 void DevRecordFree(void* p);
-void* DevGlobalAlloc(uint32_t size);   // null (after the message) on failure
-void DevGlobalFree(void* p);            // null does nothing
+void* DevGlobalAlloc(uint32_t size);  // null (after the message) on failure
+void DevGlobalFree(void* p);          // null does nothing
 
 // ------------------------------------------------ platform and thunk services
 
@@ -55,7 +58,7 @@ uint32_t ThunkGetDisplayDepth(uint32_t what);
 uint32_t DevDciOpen(void);
 uint32_t DevDciClose(void);
 uint32_t DevDciPrimaryAddress(void);
-extern uint16_t g_platformId;          // 8, 9 or 10; system-wide
+extern uint16_t g_platformId;  // 8, 9 or 10; system-wide
 
 // ----------------------------------------------------------- DCI wrappers
 
@@ -68,8 +71,7 @@ uint32_t DevDciEndAccess(DciSurfaceInfo* surface);
 HANDLE DevWinWatchOpen(HWND window);
 uint32_t DevWinWatchClose(HANDLE watch);
 uint32_t DevWinWatchChanged(HANDLE watch);
-int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight,
-                            DevRect16* out);
+int32_t DevWinWatchGetRects(HANDLE watch, HWND window, uint32_t topLeft, uint32_t bottomRight, DevRect16* out);
 HWND GetWindowFromDC(HDC hdc);
 
 // ----------------------------------------------------------- pixel formats
@@ -87,11 +89,11 @@ void LfbReadBase(void);
 // source or message box restores the platform's own; a null thunk entry
 // means no thunk (every service then returns 0).
 
-typedef DWORD (WINAPI *DevVersionSource)(void);
-typedef int (WINAPI *DevMessageBoxSink)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+typedef DWORD(WINAPI* DevVersionSource)(void);
+typedef int(WINAPI* DevMessageBoxSink)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Thunk call form: argument words, service number, null-terminated list of
 // addresses of words holding flat pointers to translate.
-typedef DWORD (WINAPI *DevThunkEntry)(void* args, DWORD service, void** translate);
+typedef DWORD(WINAPI* DevThunkEntry)(void* args, DWORD service, void** translate);
 
 DevVersionSource WINAPI DevSeamVersion(DevVersionSource fn);
 DevMessageBoxSink WINAPI DevSeamMessageBox(DevMessageBoxSink fn);

@@ -9,8 +9,8 @@ FARPROC g_utUnRegister;
 }
 
 namespace {
-typedef BOOL (WINAPI *UTRegisterProc)(HMODULE, LPSTR, LPSTR, LPSTR, LPVOID*, FARPROC, LPVOID);
-typedef VOID (WINAPI *UTUnRegisterProc)(HMODULE);
+typedef BOOL(WINAPI* UTRegisterProc)(HMODULE, LPSTR, LPSTR, LPSTR, LPVOID*, FARPROC, LPVOID);
+typedef VOID(WINAPI* UTUnRegisterProc)(HMODULE);
 
 enum {
     SERVICE_MAP_PHYSICAL = 1,
@@ -48,9 +48,8 @@ uint32_t ThunkInitialize(void) {
         return 0;
     }
     LPVOID entry = nullptr;
-    BOOL ok = reinterpret_cast<UTRegisterProc>(g_utRegister)(
-        g_driverModule, const_cast<LPSTR>("VXNSYS.DLL"), nullptr,
-        const_cast<LPSTR>("vnrsysut"), &entry, nullptr, nullptr);
+    BOOL ok = reinterpret_cast<UTRegisterProc>(g_utRegister)(g_driverModule, const_cast<LPSTR>("VXNSYS.DLL"), nullptr,
+                                                             const_cast<LPSTR>("vnrsysut"), &entry, nullptr, nullptr);
     if (!ok) {
         g_thunk = nullptr;
         return 0;

@@ -11,7 +11,9 @@
 
 namespace {
 
-struct Rgba { double r, g, b, a; };
+struct Rgba {
+    double r, g, b, a;
+};
 
 struct Canvas {
     int w, h;
@@ -45,8 +47,8 @@ Rgba Rings(double s, double t) {
     return int(d * 10.0) % 2 ? Rgba{0.15, 0.3, 0.85, 1} : Rgba{0.55, 0.2, 0.8, 1};
 }
 
-void FillFace(Canvas& c, double ox, double oy, double ux, double uy, double vx, double vy,
-              Pattern pattern, double light, bool blend) {
+void FillFace(Canvas& c, double ox, double oy, double ux, double uy, double vx, double vy, Pattern pattern,
+              double light, bool blend) {
     double det = ux * vy - uy * vx;
     const int n = 4;  // samples per side, for smooth edges
     for (int y = 0; y < c.h; ++y)
@@ -83,8 +85,7 @@ void FillFace(Canvas& c, double ox, double oy, double ux, double uy, double vx, 
 }
 
 // An upright cube seen from above: top, left and right faces.
-void DrawCube(Canvas& c, double cx, double cy, double size, Pattern top, Pattern left, Pattern right,
-              bool blend) {
+void DrawCube(Canvas& c, double cx, double cy, double size, Pattern top, Pattern left, Pattern right, bool blend) {
     double k = 0.866 * size, half = size / 2;
     FillFace(c, cx - k, cy - half, k, -half, k, half, top, 1.0, blend);
     FillFace(c, cx - k, cy - half, k, half, 0, size, left, 0.78, blend);
@@ -249,12 +250,14 @@ std::string IconImage(Canvas& c, int bits) {
         pixels = IndexedRows(plain, pal);
     }
     std::string mask = AndMask(c);
-    return InfoHeader(c.w, c.h * 2, bits, unsigned(pixels.size() + mask.size()), bits == 8 ? 256 : 0) +
-           colours + pixels + mask;
+    return InfoHeader(c.w, c.h * 2, bits, unsigned(pixels.size() + mask.size()), bits == 8 ? 256 : 0) + colours +
+           pixels + mask;
 }
 
 int Icon(bool desk, const char* path) {
-    struct Entry { int side, bits; };
+    struct Entry {
+        int side, bits;
+    };
     const Entry entries[] = {{16, 32}, {32, 32}, {48, 32}, {32, 8}, {16, 8}};
     const int count = int(sizeof entries / sizeof entries[0]);
     std::vector<std::string> images;

@@ -41,9 +41,8 @@ int FullScreen(HINSTANCE instance, int show) {
     // The engine ends the process inside WM_CREATE when its set-up fails, so
     // the running flag is raised only once the window exists: it must not
     // outlive such a process.
-    HWND window = CreateWindowExA(0, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
     if (!window) return 0;
     SetSaverRunning(TRUE);
     ShowCursor(FALSE);
@@ -72,8 +71,8 @@ int Preview(const ModeChoice& choice, int show) {
     RECT r;
     GetWindowRect(parent, &r);
     if (!RegisterSaverClass(PreviewWindowFunc, g_hinst)) return 0;
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, kClass, "", WS_CHILD | WS_VISIBLE, 0, 0,
-                                  r.right - r.left, r.bottom - r.top, parent, nullptr, g_hinst, nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, kClass, "", WS_CHILD | WS_VISIBLE, 0, 0, r.right - r.left,
+                                  r.bottom - r.top, parent, nullptr, g_hinst, nullptr);
     if (!window) return 0;
     ShowWindow(window, show);
     UpdateWindow(window);

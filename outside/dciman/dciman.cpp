@@ -12,24 +12,23 @@ const HDC kProvider = reinterpret_cast<HDC>(0xD1C0);
 
 struct Surface {
     DciSurfaceInfo info;
-    BYTE* block;        // VirtualAlloc'ed pages, the last one a guard page
-    BYTE* memory;       // first row; the surface ends at the guard page
-    SIZE_T pages;       // bytes before the guard page
+    BYTE* block;   // VirtualAlloc'ed pages, the last one a guard page
+    BYTE* memory;  // first row; the surface ends at the guard page
+    SIZE_T pages;  // bytes before the guard page
     bool alive;
-    BYTE* shown;        // display mode: what the screen shows of the surface
+    BYTE* shown;  // display mode: what the screen shows of the surface
 };
 
 struct Watch {
     HWND window;
     bool open;
-    RECT last;          // display mode: the client area when last asked
+    RECT last;  // display mode: the client area when last asked
     bool asked;
 };
 
 enum { kMaxSurfaces = 64, kMaxWatches = 64, kMaxScript = 64, kMaxClip = 128 };
 
-DciStandInConfig g_config = {640, 480, 640 * 2, 16, {0xf800, 0x7e0, 0x1f}, 0, 0, FALSE, 0, 0,
-                             FALSE};
+DciStandInConfig g_config = {640, 480, 640 * 2, 16, {0xf800, 0x7e0, 0x1f}, 0, 0, FALSE, 0, 0, FALSE};
 DciStandInCounters g_count;
 Surface g_surfaces[kMaxSurfaces];
 int g_surfaceCount;
@@ -164,8 +163,7 @@ int WINAPI DCICreatePrimary(HDC hdc, DciSurfaceInfo** out) {
 
     SIZE_T bytes = static_cast<SIZE_T>(g_config.stride) * g_config.height;
     SIZE_T pages = (bytes + 4095) / 4096 * 4096;
-    BYTE* block = static_cast<BYTE*>(
-        VirtualAlloc(nullptr, pages + 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    BYTE* block = static_cast<BYTE*>(VirtualAlloc(nullptr, pages + 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (!block) return DCI_RESULT_FAIL_GENERIC;
     DWORD old;
     VirtualProtect(block + pages, 4096, PAGE_NOACCESS, &old);
@@ -187,7 +185,8 @@ int WINAPI DCICreatePrimary(HDC hdc, DciSurfaceInfo** out) {
     s.info.dwOffSurface = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(s.memory));
     s.info.wSelSurface = g_config.selector;
     g_lastMemory = s.memory;
-    if (!g_configured) s.shown = static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!g_configured)
+        s.shown = static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     *out = &s.info;
     ++g_count.surfacesCreated;
     ++g_count.surfacesAlive;
@@ -318,9 +317,7 @@ void WINAPI DciStandInConfigure(const DciStandInConfig* config) {
     g_clipCount = g_clipReported = 0;
 }
 
-void WINAPI DciStandInGetCounters(DciStandInCounters* out) {
-    *out = g_count;
-}
+void WINAPI DciStandInGetCounters(DciStandInCounters* out) { *out = g_count; }
 
 void WINAPI DciStandInScriptStatus(const int* values, int count) {
     if (count > kMaxScript) count = kMaxScript;
@@ -338,12 +335,8 @@ void WINAPI DciStandInSetClipList(const RECT* rects, int count, int reportedCoun
     g_clipReported = reportedCount;
 }
 
-BYTE* WINAPI DciStandInSurfaceMemory(void) {
-    return g_lastMemory;
-}
+BYTE* WINAPI DciStandInSurfaceMemory(void) { return g_lastMemory; }
 
-LONG WINAPI DciStandInShownPixels(void) {
-    return g_shownPixels;
-}
+LONG WINAPI DciStandInShownPixels(void) { return g_shownPixels; }
 
 }  // extern "C"

@@ -6,31 +6,31 @@ extern "C" {
 
 // What the provider offers and which of its calls fail.
 struct DciStandInConfig {
-    DWORD width, height;     // primary surface geometry in pixels
-    LONG stride;             // bytes per row (positive)
+    DWORD width, height;  // primary surface geometry in pixels
+    LONG stride;          // bytes per row (positive)
     DWORD bitCount;
-    DWORD masks[3];          // red, green, blue
-    DWORD caps;              // dwDCICaps of the surface
-    WORD selector;           // wSelSurface (non-zero: segmented)
-    BOOL noProvider;         // DCIOpenProvider returns 0
-    int createResult;        // DCICreatePrimary result; non-zero: no surface
-    int accessResult;        // DCIBeginAccess result; non-zero: refused
-    BOOL clipListFails;      // WinWatchGetClipList returns 0, writes nothing
+    DWORD masks[3];      // red, green, blue
+    DWORD caps;          // dwDCICaps of the surface
+    WORD selector;       // wSelSurface (non-zero: segmented)
+    BOOL noProvider;     // DCIOpenProvider returns 0
+    int createResult;    // DCICreatePrimary result; non-zero: no surface
+    int accessResult;    // DCIBeginAccess result; non-zero: refused
+    BOOL clipListFails;  // WinWatchGetClipList returns 0, writes nothing
 };
 
 struct DciStandInCounters {
-    LONG opens, closes;                 // provider
+    LONG opens, closes;  // provider
     LONG surfacesCreated, surfacesDestroyed, surfacesAlive;
-    LONG badDestroys;                   // unknown or already destroyed surface
+    LONG badDestroys;  // unknown or already destroyed surface
     LONG begins, beginsGranted, ends;
-    LONG accessDepth;                   // granted begins not yet ended
-    LONG unbalancedEnds;                // ends without a granted begin
-    LONG badAccess;                     // access on an unknown surface
+    LONG accessDepth;     // granted begins not yet ended
+    LONG unbalancedEnds;  // ends without a granted begin
+    LONG badAccess;       // access on an unknown surface
     LONG watchesOpened, watchesClosed, badWatchCalls;
     LONG statusQueries, clipQueries;
-    LONG calls;                         // every DCI and WinWatch call
-    RECT lastAccess;                    // x, y, dx, dy of the last begin
-    RECT lastClipQuery;                 // rectangle passed to the last clip query
+    LONG calls;          // every DCI and WinWatch call
+    RECT lastAccess;     // x, y, dx, dy of the last begin
+    RECT lastClipQuery;  // rectangle passed to the last clip query
     HWND lastWatchWindow;
 };
 

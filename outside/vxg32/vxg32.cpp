@@ -81,9 +81,7 @@ std::string Floats(const float* v, int n) {
     return s;
 }
 
-const float* At(const float* base, int stride, int i) {
-    return (const float*)((const char*)base + (size_t)i * stride);
-}
+const float* At(const float* base, int stride, int i) { return (const float*)((const char*)base + (size_t)i * stride); }
 
 // A vertex in camera space, before projection.
 struct CameraVertex {
@@ -227,13 +225,12 @@ int WINAPI VngSetCameraView(int gc, float right, float left, float top, float bo
         float v[6] = {right, left, top, bottom, nearZ, farZ};
         for (int i = 0; i < 6; i++) g->view[i] = v[i];
     }
-    Trace("VngSetCameraView gc=%d right=%.9g left=%.9g top=%.9g bottom=%.9g near=%.9g far=%.9g -> %d%s", gc,
-          right, left, top, bottom, nearZ, farZ, g ? 1 : 0, error);
+    Trace("VngSetCameraView gc=%d right=%.9g left=%.9g top=%.9g bottom=%.9g near=%.9g far=%.9g -> %d%s", gc, right,
+          left, top, bottom, nearZ, farZ, g ? 1 : 0, error);
     return g ? 1 : 0;
 }
 
-int WINAPI VngGetCameraView(int gc, float* right, float* left, float* top, float* bottom, float* nearZ,
-                            float* farZ) {
+int WINAPI VngGetCameraView(int gc, float* right, float* left, float* top, float* bottom, float* nearZ, float* farZ) {
     const char* error = ContextError(gc);
     Geometry* g = Live(gc);
     if (g) {
@@ -265,8 +262,8 @@ int WINAPI VngSetCameraPort(int gc, int right, int left, int bottom, int top) {
         g->port[2] = bottom;
         g->port[3] = top;
     }
-    Trace("VngSetCameraPort gc=%d right=%d left=%d bottom=%d top=%d -> %d%s", gc, right, left, bottom, top,
-          g ? 1 : 0, error);
+    Trace("VngSetCameraPort gc=%d right=%d left=%d bottom=%d top=%d -> %d%s", gc, right, left, bottom, top, g ? 1 : 0,
+          error);
     return g ? 1 : 0;
 }
 
@@ -287,8 +284,7 @@ int WINAPI VngSetLight(int gc, int light, int property, const float* values) {
     int n = LightFloats(property);
     if (light == 0 && property == 4)
         for (int i = 0; i < 4; i++) g->light0[i] = values[i];
-    Trace("VngSetLight gc=%d light=%d property=%d values=%s -> 1", gc, light, property,
-          Floats(values, n).c_str());
+    Trace("VngSetLight gc=%d light=%d property=%d values=%s -> 1", gc, light, property, Floats(values, n).c_str());
     return 1;
 }
 
@@ -337,9 +333,9 @@ int WINAPI VngRotateMatrix(float angle, float x, float y, float z, float* matrix
     return *error ? 0 : 1;
 }
 
-int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, int vertexStride,
-                           const float* normals, int normalStride, const float* texCoords, int texCoordStride,
-                           const float* colors, int format, const uint16_t* list) {
+int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, int vertexStride, const float* normals,
+                           int normalStride, const float* texCoords, int texCoordStride, const float* colors,
+                           int format, const uint16_t* list) {
     const char* error = ContextError(gc);
     Geometry* g = Live(gc);
     int n = list ? list[0] : 0;
@@ -360,28 +356,30 @@ int WINAPI VngPolygonListF(int gc, int kind, int count, const float* vertices, i
             points += (i ? ";" : "") + Floats(At(vertices, vertexStride, index[i]), 3);
         }
     }
-    Trace("VngPolygonListF gc=%d kind=%d count=%d vstride=%d nstride=%d tstride=%d colors=%p format=%d "
-          "list=%s points=%s -> %d%s",
-          gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, listText.c_str(),
-          points.c_str(), *error ? 0 : 1, error);
+    Trace(
+        "VngPolygonListF gc=%d kind=%d count=%d vstride=%d nstride=%d tstride=%d colors=%p format=%d "
+        "list=%s points=%s -> %d%s",
+        gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, listText.c_str(), points.c_str(),
+        *error ? 0 : 1, error);
     if (*error) return 0;
     Draw(*g, n, index, vertices, vertexStride, normals, normalStride, texCoords, texCoordStride, true);
     return 1;
 }
 
-int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int vertexStride,
-                         const float* normals, int normalStride, const float* texCoords, int texCoordStride,
-                         const float* colors, int format) {
+int WINAPI VngPrimitiveF(int gc, int kind, int count, const float* vertices, int vertexStride, const float* normals,
+                         int normalStride, const float* texCoords, int texCoordStride, const float* colors,
+                         int format) {
     const char* error = ContextError(gc);
     Geometry* g = Live(gc);
     if (!*error && (!vertices || count < 3 || count > 16)) error = " error=bad-primitive";
     std::string points;
     for (int i = 0; !*error && i < count && TraceOn(); i++)
         points += (i ? ";" : "") + Floats(At(vertices, vertexStride, i), 3);
-    Trace("VngPrimitiveF gc=%d kind=%d count=%d vstride=%d nstride=%d tstride=%d colors=%p format=%d "
-          "points=%s -> %d%s",
-          gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, points.c_str(),
-          *error ? 0 : 1, error);
+    Trace(
+        "VngPrimitiveF gc=%d kind=%d count=%d vstride=%d nstride=%d tstride=%d colors=%p format=%d "
+        "points=%s -> %d%s",
+        gc, kind, count, vertexStride, normalStride, texCoordStride, colors, format, points.c_str(), *error ? 0 : 1,
+        error);
     if (*error) return 0;
     int index[16];
     for (int i = 0; i < count; i++) index[i] = i;

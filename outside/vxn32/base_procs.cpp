@@ -48,8 +48,7 @@ struct Fmt8 {
         return CubeIndex(c0, c1, c2, dither ? Dither8(x, y) : 0, f.paletteBase);
     }
     static uint32_t Texel(const PixelFormat& f, uint32_t t, uint32_t x, uint32_t y, bool dither) {
-        if (!dither)
-            return ((((t & 0xf8) << 3) & 0xff) | ((t >> 5) & 0x1c) | ((t >> 13) & 3)) + f.paletteBase;
+        if (!dither) return ((((t & 0xf8) << 3) & 0xff) | ((t >> 5) & 0x1c) | ((t >> 13) & 3)) + f.paletteBase;
         const uint32_t d = Dither8(x, y);
         const uint32_t r = t & 0x1f, g = (t >> 5) & 0x1f, b = (t >> 10) & 0x1f;
         const uint32_t red = ((((r << 19) + d) * 6) >> 19) & 0xe0;
@@ -128,13 +127,11 @@ struct Fmt32 {
 
 inline uint32_t TexelIndex(const DevTexture* t, uint32_t u, uint32_t v) {
     switch (t->addressMode) {
-    case TEXADDR_POW2:
-        return (((v & t->vMask) >> 21) << (t->rowShift & 31)) + ((u & t->uMask) >> 21);
+    case TEXADDR_POW2: return (((v & t->vMask) >> 21) << (t->rowShift & 31)) + ((u & t->uMask) >> 21);
     case TEXADDR_POW2_SUM:
         return ((v & t->vMask) >> 21) * ((1u << (t->rowShift & 31)) + (1u << (t->rowShift2 & 31))) +
                ((u & t->uMask) >> 21);
-    default:
-        return (((v & 0x1fffff) * t->height) >> 21) * t->width + (((u & 0x1fffff) * t->width) >> 21);
+    default: return (((v & 0x1fffff) * t->height) >> 21) * t->width + (((u & 0x1fffff) * t->width) >> 21);
     }
 }
 
@@ -159,8 +156,7 @@ inline uint32_t Light(uint32_t mode, bool flat, uint32_t t, const uint32_t* c, c
             out |= (s >> 19) << (5 * i);
         }
         return out;
-    default:
-        return t;
+    default: return t;
     }
 }
 
@@ -224,8 +220,12 @@ uint32_t Walk(const PixelFormat& fmt, DevContext* ctx, const DevTrapEdge* left, 
     uint32_t k = 0, z = 0, zRow = 0, c[3] = {0, 0, 0}, cRow[3] = {0, 0, 0};
     uint32_t u = 0, v = 0, uRow = 0, vRow = 0;
     Coord pu, pv;
-    pu.A = g->d2udx2; pu.B = g->d2udxdy; pu.C = g->d2udy2;
-    pv.A = g->d2vdx2; pv.B = g->d2vdxdy; pv.C = g->d2vdy2;
+    pu.A = g->d2udx2;
+    pu.B = g->d2udxdy;
+    pu.C = g->d2udy2;
+    pv.A = g->d2vdx2;
+    pv.B = g->d2vdxdy;
+    pv.C = g->d2vdy2;
 
     auto load = [&](const DevTrapEdge* e) {
         k = Sar(e->dxdy, 16);
@@ -283,7 +283,8 @@ uint32_t Walk(const PixelFormat& fmt, DevContext* ctx, const DevTrapEdge* left, 
                                           : F::Texel(fmt, light ? Light(light, lightFlat, t, lc, amount) : t, x, y,
                                                      dither && !lightFlat);
                         } else {
-                            pixel = smooth ? F::Smooth(fmt, p0, p1, p2, x, y, dither, index) : F::Flat(ctx, p, x, y, dither, Depth);
+                            pixel = smooth ? F::Smooth(fmt, p0, p1, p2, x, y, dither, index)
+                                           : F::Flat(ctx, p, x, y, dither, Depth);
                         }
                         F::Store(p, pixel);
                         if (Depth) *zp = static_cast<uint16_t>(d);
@@ -366,8 +367,8 @@ uint32_t DEVPROC BaseTrapezoids(DevContext* ctx, DevTrapEdge* l, DevTrapEdge* r,
 
 // ---- set colour ----
 
-uint32_t DEVPROC BaseSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3,
-                              uint32_t separate, void* out) {
+uint32_t DEVPROC BaseSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t separate,
+                              void* out) {
     const PixelFormat& f = Lib(ctx)->format;
     uint8_t* o = static_cast<uint8_t*>(out);
     const bool index = f.bytes == 1 && (ctx->state & DEV_COLORINDEX);
@@ -376,8 +377,8 @@ uint32_t DEVPROC BaseSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_
     if (index) {
         ctx->color = c0 & 0xff;
     } else if (separate) {
-        ctx->color = ((c0 >> 16) & 0xff) | ((c1 >> 16) & 0xff) << 8 | ((c2 >> 16) & 0xff) << 16 |
-                     ((c3 >> 16) & 0xff) << 24;
+        ctx->color =
+            ((c0 >> 16) & 0xff) | ((c1 >> 16) & 0xff) << 8 | ((c2 >> 16) & 0xff) << 16 | ((c3 >> 16) & 0xff) << 24;
         ch[0] = c0, ch[1] = c1, ch[2] = c2;
     } else {
         ctx->color = c0;
@@ -388,7 +389,8 @@ uint32_t DEVPROC BaseSetColor(DevContext* ctx, uint32_t c0, uint32_t c1, uint32_
         if (index) {
             for (uint32_t r = 0; r < (dither ? 4u : 1u); ++r)
                 for (uint32_t c = 0; c < (dither ? 8u : 4u); ++c)
-                    o[8 * r + c] = static_cast<uint8_t>((((c0 & 0xff) << 16) + (((c & 3) ^ ((r & 3) * 2)) << 14)) >> 16);
+                    o[8 * r + c] =
+                        static_cast<uint8_t>((((c0 & 0xff) << 16) + (((c & 3) ^ ((r & 3) * 2)) << 14)) >> 16);
             if (!dither) memset(o, c0 & 0xff, 4);
         } else {
             const uint32_t R = ch[0] * 6 >> 3, G = ch[1] * 7 >> 3, B = ch[2] * 7 >> 3;
@@ -449,7 +451,8 @@ uint32_t DEVPROC BaseClear(DevContext* ctx, uint32_t what) {
         if ((ctx->state & DEV_DEPTH) && w > 0) {
             const uint16_t value = static_cast<uint16_t>(ctx->depthClear);
             for (int32_t y = 0; y < h; ++y) {
-                uint16_t* p = reinterpret_cast<uint16_t*>(DevBufferBits(&ctx->depth) + (top + y) * ctx->depth.pitch) + left;
+                uint16_t* p =
+                    reinterpret_cast<uint16_t*>(DevBufferBits(&ctx->depth) + (top + y) * ctx->depth.pitch) + left;
                 for (int32_t x = 0; x < w; ++x) p[x] = value;
             }
         }

@@ -10,8 +10,8 @@
 namespace vxnlib {
 
 bool DriverExports::complete() const {
-    return initialize && terminate && bufferCreate && bufferResize && bufferDelete && bufferNotify &&
-           contextCreate && contextDelete && contextSwitch && contextValidate;
+    return initialize && terminate && bufferCreate && bufferResize && bufferDelete && bufferNotify && contextCreate &&
+           contextDelete && contextSwitch && contextValidate;
 }
 
 DriverExports ExportsOf(HMODULE m) {
@@ -63,8 +63,8 @@ DeviceInfo DisplayDevice() {
     DWORD masks[3];
     ScreenColorMasks(screen, bits, masks);
     ReleaseDC(nullptr, screen);
-    return DeviceFor(static_cast<uint16_t>(width), static_cast<uint16_t>(height), static_cast<uint16_t>(bits),
-                     masks[0], masks[1], masks[2], 0);
+    return DeviceFor(static_cast<uint16_t>(width), static_cast<uint16_t>(height), static_cast<uint16_t>(bits), masks[0],
+                     masks[1], masks[2], 0);
 }
 
 LibContext* NewContext() {

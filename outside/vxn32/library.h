@@ -96,8 +96,8 @@ struct ScreenVertex {
 struct SetupState {
     bool textured, perspective, lit, smooth;
     uint32_t textureWidth, textureHeight;  // texels per row, rows
-    uint32_t lightMode;                     // DEV_LIGHT_*
-    int clip[4];                            // x0, y0, x1, y1 of the drawing area (x1, y1 exclusive)
+    uint32_t lightMode;                    // DEV_LIGHT_*
+    int clip[4];                           // x0, y0, x1, y1 of the drawing area (x1, y1 exclusive)
 };
 
 // Cuts a convex polygon into cells, each one call of slot 16 with its left
@@ -141,7 +141,8 @@ void SetupPolygon(const SetupState& s, const ScreenVertex* v, int n, Draw draw) 
         for (int x = gx0; x < s.clip[2] && x <= maxX; x += kCell) {
             int x1 = x + kCell < s.clip[2] ? x + kCell : s.clip[2];
             ScreenVertex cell[kMaxPolygon];
-            int m = ClipPolygon(v, n, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x1), static_cast<float>(y1), cell);
+            int m = ClipPolygon(v, n, static_cast<float>(x), static_cast<float>(y), static_cast<float>(x1),
+                                static_cast<float>(y1), cell);
             if (m >= 3 && BuildTrapezoid(s, cell, m, &t)) draw(t.left, t.right, &t.grad);
         }
     }

@@ -9,9 +9,9 @@
 namespace vxnlib {
 
 struct PixelFormat {
-    uint32_t bytes = 4;                // 1..4
+    uint32_t bytes = 4;                            // 1..4
     uint32_t masks[3] = {0xff0000, 0xff00, 0xff};  // red, green, blue
-    uint32_t paletteBase = 0;          // 8-bit colour cube's first entry
+    uint32_t paletteBase = 0;                      // 8-bit colour cube's first entry
     // 16 bits: composition of 8.16 channels and of 15-bit colours.
     uint32_t composeMask[3] = {}, composeShift[3] = {};
     uint32_t texelShift[3] = {};
@@ -33,7 +33,10 @@ void CubeColour(uint32_t index, uint8_t* r, uint8_t* g, uint8_t* b);
 inline uint32_t LowestBit(uint32_t m) {
     uint32_t n = 0;
     if (!m) return 0;
-    while (!(m & 1)) { m >>= 1; ++n; }
+    while (!(m & 1)) {
+        m >>= 1;
+        ++n;
+    }
     return n;
 }
 

@@ -102,7 +102,10 @@ int ClipPolygon(const ScreenVertex* in, int n, float x0, float y0, float x1, flo
                 ScreenVertex r;
                 r.x = p.x + (q.x - p.x) * t;
                 r.y = p.y + (q.y - p.y) * t;
-                if (isX) r.x = limit; else r.y = limit;
+                if (isX)
+                    r.x = limit;
+                else
+                    r.y = limit;
                 r.depth = p.depth + (q.depth - p.depth) * t;
                 r.invW = p.invW + (q.invW - p.invW) * t;
                 r.uw = p.uw + (q.uw - p.uw) * t;
@@ -221,8 +224,8 @@ bool BuildTrapezoid(const SetupState& s, const ScreenVertex* v, int n, Trapezoid
             const double dx = px - cx, dy = py - cy;
             auto put = [&](const Quad& q, uint32_t* value, uint32_t* stepX, uint32_t* stepY) {
                 const double qx = q.gx + q.xx * dx + q.xy * dy, qy = q.gy + q.xy * dx + q.yy * dy;
-                *value = Round(q.q0 + q.gx * dx + q.gy * dy + 0.5 * q.xx * dx * dx + q.xy * dx * dy +
-                               0.5 * q.yy * dy * dy);
+                *value =
+                    Round(q.q0 + q.gx * dx + q.gy * dy + 0.5 * q.xx * dx * dx + q.xy * dx * dy + 0.5 * q.yy * dy * dy);
                 *stepX = Round(qx + 0.5 * q.xx);
                 *stepY = Round(qy + 0.5 * q.yy);
             };

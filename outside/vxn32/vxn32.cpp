@@ -34,10 +34,10 @@ struct Context {
     bool deleted;
     std::map<int, int> state;
     uint32_t enabled;
-    LibContext* lib;       // null without a window or a driver
-    HPALETTE palette;      // 8-bit GDI path
-    RECT client;           // client area the buffers were made for
-    POINT origin;          // its top-left corner on the screen
+    LibContext* lib;             // null without a window or a driver
+    HPALETTE palette;            // 8-bit GDI path
+    RECT client;                 // client area the buffers were made for
+    POINT origin;                // its top-left corner on the screen
     DevSetColorProc colourProc;  // set-colour routine the patterns were made with
     uint32_t patternState;       // state bits the patterns depend on
     bool drawColourSet, clearColourSet;
@@ -190,7 +190,8 @@ DevRect16 DrawingRect(const Context& c) {
     x1 = x1 < x0 ? x0 : x1 > w ? w : x1;
     y0 = y0 < 0 ? 0 : y0 > h ? h : y0;
     y1 = y1 < y0 ? y0 : y1 > h ? h : y1;
-    return DevRect16{static_cast<int16_t>(x0), static_cast<int16_t>(y0), static_cast<int16_t>(x1), static_cast<int16_t>(y1)};
+    return DevRect16{static_cast<int16_t>(x0), static_cast<int16_t>(y0), static_cast<int16_t>(x1),
+                     static_cast<int16_t>(y1)};
 }
 
 // Validates after a change of what the driver's routines depend on, and
@@ -295,7 +296,8 @@ void ReadWindow(Context& c, RECT* client, POINT* origin) {
 
 void PlaceWindow(Context& c) {
     DevContext* d = &c.lib->dev;
-    d->window = DevRect16{static_cast<int16_t>(c.origin.x), static_cast<int16_t>(c.origin.y), static_cast<int16_t>(c.origin.x + c.client.right),
+    d->window = DevRect16{static_cast<int16_t>(c.origin.x), static_cast<int16_t>(c.origin.y),
+                          static_cast<int16_t>(c.origin.x + c.client.right),
                           static_cast<int16_t>(c.origin.y + c.client.bottom)};
     // Without a window watch the library keeps the visible list: the window.
     d->clipCount = 1;
@@ -463,8 +465,8 @@ int WINAPI VnrNewTexture(int rc, int kind, int bits, int width, int height) {
         t.dev.uMask = (static_cast<uint32_t>(width - 1) << 21) | 0x1fffff;
         t.dev.vMask = (static_cast<uint32_t>(height - 1) << 21) | 0x1fffff;
     }
-    Trace("VnrNewTexture rc=%d kind=%d bits=%d width=%d height=%d -> %d%s", rc, kind, bits, width, height,
-          handle, error);
+    Trace("VnrNewTexture rc=%d kind=%d bits=%d width=%d height=%d -> %d%s", rc, kind, bits, width, height, handle,
+          error);
     return handle;
 }
 
@@ -488,14 +490,17 @@ int WINAPI VnrLoadTexture(int rc, int kind, int bits, int level, int width, int 
     if (!*error) {
         Texture& t = it->second;
         for (int y = 0; y < height; y++)
-            memcpy(&t.texels[static_cast<size_t>(y) * width], static_cast<const uint8_t*>(texels) + static_cast<size_t>(y) * pitch, static_cast<size_t>(width) * 4);
+            memcpy(&t.texels[static_cast<size_t>(y) * width],
+                   static_cast<const uint8_t*>(texels) + static_cast<size_t>(y) * pitch,
+                   static_cast<size_t>(width) * 4);
         for (size_t i = 0; i < t.texels.size(); ++i) t.texels15[i] = Texel15(t.texels[i]);
         sum = Checksum(t.texels.data(), width * height);
     }
-    Trace("VnrLoadTexture rc=%d kind=%d bits=%d level=%d width=%d height=%d pitch=%u texture=%d face=%d "
-          "texels=%p sum=0x%08x -> %d%s",
-          rc, kind, bits, level, width, height, static_cast<unsigned>(pitch), texture, face, texels, sum, *error ? 0 : 1,
-          error);
+    Trace(
+        "VnrLoadTexture rc=%d kind=%d bits=%d level=%d width=%d height=%d pitch=%u texture=%d face=%d "
+        "texels=%p sum=0x%08x -> %d%s",
+        rc, kind, bits, level, width, height, static_cast<unsigned>(pitch), texture, face, texels, sum, *error ? 0 : 1,
+        error);
     return *error ? 0 : 1;
 }
 

@@ -23,8 +23,7 @@ const uint32_t* WINAPI VnrStandinTexels(int texture, int* width, int* height);
 // Draws a convex polygon through the driver's trapezoid slot, with rc's
 // current texture (state 55) when the state is textured, lit with
 // intensity (0 to 1) when the state asks for light.
-int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* vertices, int textured,
-                                 float intensity);
+int WINAPI VnrStandinDrawPolygon(int rc, int count, const StandinVertex* vertices, int textured, float intensity);
 // Seconds spent so far in each step of the frames: clearing (with the
 // colours and the window check), the trapezoid set-up, the driver's
 // trapezoid routines, and presenting.
