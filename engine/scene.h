@@ -67,6 +67,16 @@ public:
     ScenePrecision(const ScenePrecision&) = delete;
     ScenePrecision& operator=(const ScenePrecision&) = delete;
 
+    // v, worked out and stored while the precision holds. The compiler may
+    // otherwise finish a result (reload a stored double, truncate it) after
+    // the destructor has given the caller's precision back, and an emulated
+    // x87 rounds even that reload to the caller's precision.
+    template <class T>
+    T Kept(T v) const {
+        __asm__ __volatile__("" : "+m"(v));
+        return v;
+    }
+
 private:
     unsigned short saved_;
 };

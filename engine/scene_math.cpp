@@ -21,13 +21,13 @@ float SpeedFactor(int speed) {
     ScenePrecision precision;
     // Speeds outside the dialog's range would make the twinkle divisor zero.
     double s = Clamp(speed, 1, 10);
-    return (float)((s * 1.9 - 1) * (1.0 / 18));
+    return precision.Kept((float)((s * 1.9 - 1) * (1.0 / 18)));
 }
 
 int TwinkleDivisor(float sf) {
     ScenePrecision precision;
     // In double: 3 / 0.05f is just below 60, and 59 is the intended count.
-    int n = (int)(3.0 / (double)sf);
+    int n = precision.Kept((int)(3.0 / (double)sf));
     return 32767 / n;
 }
 
@@ -69,8 +69,7 @@ int ClampTableCount(int count) { return Clamp(count, 0, 100); }
 
 float UniformRandom() {
     ScenePrecision precision;
-    float r = (float)rand() / 32767.0f;
-    return r;
+    return precision.Kept((float)rand() / 32767.0f);
 }
 
 int MakeTwinklePoints(const RECT& client, const int viewport[4], int count, int points[100][2]) {
@@ -129,7 +128,7 @@ float AdvanceOrbitAngle(float angle, float sf) {
     ScenePrecision precision;
     float a = (float)(angle + 0.1 * sf);
     if (a > kTwoPi) a -= kTwoPi;
-    return a;
+    return precision.Kept(a);
 }
 
 void TransformVector(const float* src, float* dst, const float* m, int transpose) {
