@@ -167,13 +167,16 @@ void CaptureWindow(const Context& c) {
     fh.bfType = 0x4d42;
     fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
     fh.bfSize = fh.bfOffBits + imageBytes;
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Written beside it and renamed, so a reader never sees half a file.
+    const std::string part = std::string(path) + ".part";
+    HANDLE f = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written;
-        WriteFile(f, &fh, sizeof fh, &written, nullptr);
-        WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr);
-        WriteFile(f, bits, imageBytes, &written, nullptr);
+        BOOL ok = WriteFile(f, &fh, sizeof fh, &written, nullptr) &&
+                  WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
+                  WriteFile(f, bits, imageBytes, &written, nullptr);
         CloseHandle(f);
+        if (!ok || !MoveFileExA(part.c_str(), path, MOVEFILE_REPLACE_EXISTING)) DeleteFileA(part.c_str());
     }
     SelectObject(memory, old);
     DeleteDC(memory);
