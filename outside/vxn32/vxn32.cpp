@@ -8,6 +8,7 @@
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <map>
 #include <string>
@@ -130,6 +131,56 @@ uint32_t Checksum(const uint32_t* texels, int count) {
 // 0x01BBGGRR to the driver's 15-bit texel.
 uint16_t Texel15(uint32_t t) {
     return static_cast<uint16_t>(((t & 0xff) >> 3) | (((t >> 8) & 0xff) >> 3) << 5 | (((t >> 16) & 0xff) >> 3) << 10);
+}
+
+// With VISTARO_SHOW_CAPTURE naming a file, the window's client area after
+// the frame VISTARO_SHOW_CAPTURE_FRAME (20 by default) is written there as
+// a 24-bit BMP, read from inside this process: on a palette display Wine
+// keeps the process's own mapping of palette entries to X pixels, which
+// neither an X screen dump nor another process reads the same way.
+void CaptureWindow(const Context& c) {
+    static bool done;
+    char path[MAX_PATH], count[16];
+    DWORD n = GetEnvironmentVariableA("VISTARO_SHOW_CAPTURE", path, sizeof path);
+    if (done || n == 0 || n >= sizeof path) return;
+    DWORD k = GetEnvironmentVariableA("VISTARO_SHOW_CAPTURE_FRAME", count, sizeof count);
+    const int after = k > 0 && k < sizeof count ? atoi(count) : 20;
+    if (g_times.frames < after) return;
+    done = true;
+    const int width = c.client.right, height = c.client.bottom;
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(c.dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return;
+    HDC memory = CreateCompatibleDC(c.dc);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, c.dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u, imageBytes = rowBytes * height;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4d42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + imageBytes;
+    // Written beside it and renamed, so a reader never sees half a file.
+    const std::string part = std::string(path) + ".part";
+    HANDLE f = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD written;
+        BOOL ok = WriteFile(f, &fh, sizeof fh, &written, nullptr) &&
+                  WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
+                  WriteFile(f, bits, imageBytes, &written, nullptr);
+        CloseHandle(f);
+        if (!ok || !MoveFileExA(part.c_str(), path, MOVEFILE_REPLACE_EXISTING)) DeleteFileA(part.c_str());
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
 }
 
 // ---- the driver ----
@@ -437,6 +488,7 @@ int WINAPI VnrSwapBuffers(int rc, int flags) {
         GdiFlush();
         Add(&g_times.present, start);
         g_times.frames++;
+        CaptureWindow(*c);
     }
     return 1;
 }

@@ -6,6 +6,7 @@
 // run's memset bandwidth.
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ int WINAPI Quiet(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? atoi(argv[1]) : 300;
+    // The bits per pixel the run is named for: a row drawn at another
+    // depth would be printed under the wrong family.
+    const int named = argc > 2 ? atoi(argv[2]) : 0;
     g_messageBox = Quiet;
     g_hinst = GetModuleHandleA(nullptr);
     char dir[MAX_PATH];
@@ -115,6 +119,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     DevContext* d = VnrStandinDevContext(g_rc);
+    if (named && (!d || d->back.bitsPerPixel != named)) {
+        printf("%-7s: the back buffer has %d bits per pixel, not the %d the run is named for\n",
+               direct ? "direct" : "GDI", d ? d->back.bitsPerPixel : 0, named);
+        fflush(stdout);
+        FreeScene(&g_rc, &g_gc, &g_settings);
+        return 1;
+    }
     for (int i = 0; i < 20; ++i) AnimateScreen();  // warm up
     VnrStandinTimes(nullptr, 1);
     double t0 = Seconds();

@@ -20,13 +20,16 @@ failed=0
 # A free display number of our own.
 display=200
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-run() {  # depth program name
+# Each run names the bits per pixel of the back buffer it must draw in: the
+# GDI path draws 8-bit palette indices on an 8-bit display and 24-bit pixels
+# on deeper ones, the direct path the display's own depth.
+run() {  # screen-depth program name bits
   rm -f "$work/$3.frame"
-  echo "== $3: $2 on a ${1}-bit screen"
+  echo "== $3: $2 on a ${1}-bit screen, drawing ${4}-bit pixels"
   Xvfb ":$display" -screen 0 "800x600x$1" -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  if ! DISPLAY=":$display" FRAME_DUMP="$(winpath "$work/$3.frame")" \
+  if ! DISPLAY=":$display" FRAME_BITS="$4" FRAME_DUMP="$(winpath "$work/$3.frame")" \
        VISTARO_MESSAGEBOX_LOG="$(winpath "$work/$3.boxes")" wine "$bin/$2" </dev/null; then
     echo "$3: FAILED"
     failed=1
@@ -58,12 +61,12 @@ PY
     failed=1
   fi
 }
-run 24 frame_body.exe gdi24
-run 24 frame_body95.exe direct32
-run 16 frame_body.exe gdi16
-run 16 frame_body95.exe direct16
-run 8 frame_body.exe gdi8
-run 8 frame_body95.exe direct8
+run 24 frame_body.exe gdi24 24
+run 24 frame_body95.exe direct32 32
+run 16 frame_body.exe gdi16 24
+run 16 frame_body95.exe direct16 16
+run 8 frame_body.exe gdi8 8
+run 8 frame_body95.exe direct8 8
 same gdi24 direct32 0
 same gdi16 direct16 4
 same gdi8 direct8 0
