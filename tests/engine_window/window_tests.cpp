@@ -81,6 +81,7 @@ struct PasswordStandIn {
     void (WINAPI* setAnswer)(int) = reinterpret_cast<void(WINAPI*)(int)>(GetProcAddress(lib, "PwdStandInSetAnswer"));
     int (WINAPI* calls)() = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(lib, "PwdStandInCallCount"));
     void (WINAPI* reset)() = reinterpret_cast<void(WINAPI*)()>(GetProcAddress(lib, "PwdStandInReset"));
+    void (WINAPI* showDialog)(int) = reinterpret_cast<void(WINAPI*)(int)>(GetProcAddress(lib, "PwdStandInShowDialog"));
     PasswordStandIn() { reset(); }
     ~PasswordStandIn() {
         reset();
@@ -143,12 +144,13 @@ protected:
             PumpMessages(0);
         }
     }
-    // Dispatches this thread's messages for ms, noting a quit message.
+    // Dispatches this thread's messages for ms, noting a quit message. A
+    // window that keeps posting to itself holds it at most 5 s longer.
     void Pump(DWORD ms) {
         DWORD start = GetTickCount();
         do {
             MSG m;
-            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            while (GetTickCount() - start < ms + 5000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
                 if (m.message == WM_QUIT) quitSeen_ = true;
                 TranslateMessage(&m);
                 DispatchMessageA(&m);
@@ -184,9 +186,11 @@ protected:
 // Calls seen at the window's WM_DESTROY: what was released before it went.
 std::vector<std::string>* g_destroyTrace;
 TraceFile* g_traceForDestroy;
+int g_deactivations;  // WM_ACTIVATE with WA_INACTIVE
 
 LRESULT CALLBACK Recorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_DESTROY && g_destroyTrace && g_traceForDestroy) *g_destroyTrace = g_traceForDestroy->Calls();
+    if (m == WM_ACTIVATE && LOWORD(wp) == WA_INACTIVE) ++g_deactivations;
     return WindowFunc(w, m, wp, lp);
 }
 
@@ -237,15 +241,28 @@ TEST_F(AnimatedWindow, CreatesTheSceneAndTearsItDownBeforeTheWindowGoes) {
     EXPECT_TRUE(boxes_.Take().empty());
 }
 
+// The distance is taken from the last position, so small moves that drift
+// one way leave the saver open however far they go; the last move of each
+// row, 11 from the one before, closes it.
 TEST_F(AnimatedWindow, SaverClosesOnAMouseMoveOfMoreThanTenPixels) {
     auto password = ScopedRegValue::Removed(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
-    ASSERT_NE(Create(true), nullptr);
-    SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(206, 204));  // 10 from the cursor
-    EXPECT_TRUE(StaysOpen());
-    SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));  // 10 from the last move
-    EXPECT_TRUE(StaysOpen());
-    SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(211, 200));  // 11
-    EXPECT_TRUE(Closes());
+    struct Case { const char* name; std::vector<POINT> moves; } cases[] = {
+        {"10 from the cursor, 10 back, then 11", {{206, 204}, {200, 200}, {211, 200}}},
+        {"drifting sideways, then down, then 11",
+         {{205, 200}, {210, 200}, {215, 200}, {220, 200}, {225, 200},
+          {225, 205}, {225, 210}, {225, 215}, {225, 220}, {225, 225}, {225, 236}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetCursorPos(200, 200);
+        ASSERT_NE(Create(true), nullptr);
+        for (size_t i = 0; i + 1 < c.moves.size(); ++i)
+            SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(c.moves[i].x, c.moves[i].y));
+        EXPECT_TRUE(StaysOpen());
+        SendMessageA(window_, WM_MOUSEMOVE, 0, MAKELPARAM(c.moves.back().x, c.moves.back().y));
+        EXPECT_TRUE(Closes());
+        DrainQuit();
+    }
 }
 
 TEST_F(AnimatedWindow, SaverIgnoresCloseCommandsButClosesOnDeactivation) {
@@ -280,6 +297,29 @@ TEST_F(AnimatedWindow, PasswordRefusedKeepsTheSaverAcceptedClosesIt) {
     EXPECT_TRUE(Closes());
     EXPECT_EQ(standIn.calls(), 2);
     EXPECT_TRUE(boxes_.Take().empty());
+}
+
+// The password dialog takes the activation while the saver asks: that must
+// not queue a close, which would bring the dialog straight back after a
+// refusal. Once the saver is no longer busy, losing activation closes it.
+TEST_F(AnimatedWindow, PasswordDialogTakingActivationDoesNotCloseTheSaver) {
+    auto password = ScopedRegValue::Dword(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword", 1);
+    PasswordStandIn standIn;
+    ASSERT_NE(Create(true), nullptr);
+    standIn.setAnswer(0);
+    standIn.showDialog(1);
+    int before = g_deactivations;
+    PostMessageA(window_, WM_CHAR, 'a', 0);
+    EXPECT_TRUE(StaysOpen());
+    EXPECT_GT(g_deactivations, before) << "the dialog took the activation";
+    EXPECT_EQ(standIn.calls(), 1);
+    EXPECT_EQ(g_animate, 1) << "a refused password resumes the animation";
+
+    standIn.showDialog(0);
+    standIn.setAnswer(1);
+    SendMessageA(window_, WM_ACTIVATEAPP, 0, 0);
+    EXPECT_TRUE(Closes());
+    EXPECT_EQ(standIn.calls(), 2);
 }
 
 TEST_F(AnimatedWindow, PasswordLookupFailuresLetTheSaverClose) {
