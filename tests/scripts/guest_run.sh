@@ -46,6 +46,7 @@ done
 echo "$accel ${drives[1]##*/}" >>"$STANDIN_DIR/boots"
 case "$accel:${STANDIN_KVM:-works}" in
   kvm:abort)
+    echo "qemu-system-x86_64: warning: host doesn't support requested feature: CPUID.01H:ECX.vmx [bit 5]" >&2
     echo "qemu-system-x86_64: error: failed to set MSR 0x10a to 0x69" >&2
     echo "qemu-system-x86_64: kvm.c:3183: kvm_buf_set_msrs: Assertion failed." >&2
     exit 134 ;;
